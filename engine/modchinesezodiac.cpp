@@ -1,0 +1,116 @@
+#include "engine/modchinesezodiac.h"
+
+namespace zodiac {
+namespace {
+
+using std::chrono::sys_days;
+using std::chrono::year_month_day;
+
+// The table's promise, checked by the compiler: every row starts in the
+// Gregorian year 1936 + r, and each row ends the day before the next begins.
+constexpr bool TableIsContiguous() {
+    for (std::size_t r = 0; r < ChineseYearTable.size(); ++r) {
+        const ChineseYear& row = ChineseYearTable[r];
+        if (!row.Start.ok() || !row.End.ok() || row.End < row.Start) return false;
+        if (static_cast<int>(row.Start.year()) != 1936 + static_cast<int>(r)) return false;
+        if (r + 1 < ChineseYearTable.size() &&
+            sys_days{row.End} + std::chrono::days{1} != sys_days{ChineseYearTable[r + 1].Start})
+            return false;
+    }
+    return true;
+}
+static_assert(TableIsContiguous());
+static_assert(ChineseYearTable.front().Start == detail::Day(1936, 1, 1));
+static_assert(ChineseYearTable.back().End == detail::Day(2020, 1, 24));
+
+// The element held by two consecutive rows, starting with row 0.
+constexpr std::array<std::string_view, 5> kElementCycle{"Fire", "Earth", "Metal", "Water", "Wood"};
+
+// Row r by sign, column by sign; symmetric.
+constexpr std::int16_t kScores[12][12] = {
+    {9, 6, 4, 7, 10, 7, 3, 4, 10, 6, 8, 8},  // Rat
+    {6, 8, 4, 8, 7, 9, 5, 2, 4, 9, 7, 7},    // Ox
+    {4, 4, 5, 5, 6, 3, 9, 4, 2, 4, 9, 7},    // Tiger
+    {7, 8, 5, 8, 7, 7, 5, 9, 4, 2, 8, 9},    // Rabbit
+    {10, 7, 6, 7, 9, 8, 8, 7, 10, 9, 2, 8},  // Dragon
+    {7, 9, 3, 7, 8, 8, 4, 7, 4, 9, 8, 4},    // Snake
+    {3, 5, 9, 5, 8, 4, 8, 8, 5, 6, 9, 6},    // Horse
+    {4, 2, 4, 9, 7, 7, 8, 9, 5, 5, 4, 9},    // Goat
+    {10, 4, 2, 4, 10, 4, 5, 5, 9, 4, 8, 7},  // Monkey
+    {6, 9, 4, 2, 9, 9, 6, 5, 4, 4, 5, 5},    // Rooster
+    {8, 7, 9, 8, 2, 8, 9, 4, 8, 5, 7, 7},    // Dog
+    {8, 7, 7, 9, 8, 4, 6, 9, 7, 5, 7, 8},    // Pig
+};
+
+constexpr bool ScoresAreSymmetric() {
+    for (int a = 0; a < 12; ++a)
+        for (int b = 0; b < 12; ++b)
+            if (kScores[a][b] != kScores[b][a] || kScores[a][b] < 2 || kScores[a][b] > 10)
+                return false;
+    return true;
+}
+static_assert(ScoresAreSymmetric());
+
+// Score 2 carries a leading blank that score 3 does not; both are kept as shown.
+constexpr RatingRow kRatings[9] = {
+    {"20%", " A Poor Match"},     {"30%", "A Poor Match"},  {"40%", "A Difficult Match"},
+    {"50%", "A Difficult Match"}, {"60%", "An Easy Match"}, {"70%", "An Easy Match"},
+    {"80%", "A Great Match"},     {"90%", "A Great Match"}, {"100%", "A Perfect Match"},
+};
+
+std::optional<std::size_t> SignIndex(std::string_view name) {
+    for (std::size_t i = 0; i < ChineseSign.size(); ++i)
+        if (ChineseSign[i] == name) return i;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<RatingRow> RatingTable(std::int16_t Score) {
+    if (Score < 2 || Score > 10) return std::nullopt;
+    return kRatings[Score - 2];
+}
+
+std::string_view SignOfYearRow(std::size_t row) { return ChineseSign[row % ChineseSign.size()]; }
+
+std::string_view ElementOfYearRow(std::size_t row) {
+    return kElementCycle[(row / 2) % kElementCycle.size()];
+}
+
+// Every row begins in January or February of its own Gregorian year, so a date
+// of year Y lies in row Y - 1936 or in the row before; one comparison decides.
+// This answers exactly like scanning the rows in order, and in constant time.
+std::optional<std::size_t> FindYearRow(year_month_day date) {
+    if (!date.ok()) return std::nullopt;
+    const int y = static_cast<int>(date.year());
+    const int first = 1936;
+    const int last = first + static_cast<int>(ChineseYearTable.size()) - 1;
+    if (y < first || y > last + 1) return std::nullopt;
+    if (y == last + 1) {
+        if (date <= ChineseYearTable.back().End) return ChineseYearTable.size() - 1;
+        return std::nullopt;
+    }
+    const auto r = static_cast<std::size_t>(y - first);
+    if (date >= ChineseYearTable[r].Start) return r;
+    return r - 1;  // r > 0 here: row 0 starts on the first day of its year
+}
+
+std::string modchinesezodiac::GetChineseSign(year_month_day BirthDate) {
+    if (const auto row = FindYearRow(BirthDate)) LastSign = SignOfYearRow(*row);
+    return LastSign;
+}
+
+std::string modchinesezodiac::GetChineseElement(year_month_day BirthDate) {
+    if (const auto row = FindYearRow(BirthDate)) LastElement = ElementOfYearRow(*row);
+    return LastElement;
+}
+
+std::int16_t modchinesezodiac::GetCompatibilityScore(std::string_view UserSign,
+                                                     std::string_view PartnerSign) const {
+    const auto user = SignIndex(UserSign);
+    const auto partner = SignIndex(PartnerSign);
+    if (!user || !partner) return 0;
+    return kScores[*user][*partner];
+}
+
+}  // namespace zodiac

@@ -1,0 +1,34 @@
+# Shared by the set-up commands: install what is missing, then configure and build.
+# shellcheck shell=bash
+
+# What building the program needs, and what the tests use besides.
+BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev fonts-dejavu-core)
+TEST_PACKAGES=(unrtf poppler-utils)
+
+# Installs only the Debian packages that are not installed yet.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# configure_and_build BUILD_DIR [extra cmake arguments...]
+configure_and_build() {
+    local build_dir=$1
+    shift
+    local root
+    root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+    if [ ! -f "$build_dir/CMakeCache.txt" ] || [ $# -gt 0 ]; then
+        cmake -S "$root" -B "$build_dir" -G Ninja "$@" >/dev/null
+    fi
+    cmake --build "$build_dir" --parallel "$(nproc)"
+}
