@@ -1,5 +1,7 @@
 #include "engine/modchinesezodiac.h"
 
+#include "content/texts.h"
+
 namespace zodiac {
 namespace {
 
@@ -58,6 +60,47 @@ constexpr RatingRow kRatings[9] = {
     {"80%", "A Great Match"},     {"90%", "A Great Match"}, {"100%", "A Perfect Match"},
 };
 
+// The short profile fields, exactly as shown to the user; the long ones are content.
+struct ShortProfile {
+    std::string_view RulingPlanet, MostCompatibleSign, LeastCompatibleSign, LuckyColour, GemStone,
+        Energy, LuckySeasons, LuckyMonth, WesternZodiacSign, LuckyNumber;
+};
+
+// The Energy wordings differ in case on purpose; they are shown as they stand.
+constexpr ShortProfile kShortProfiles[12] = {
+    {"Jupiter", "Dragon, Monkey", "Horse", "Light Blue", "Carbuncle, Red Garnet", "Yin (positive)",
+     "Winter", "December", "Sagittarius", "1, 4, 5, 10, 11, 14, 41, 45, 51, and 54"},
+    {"Saturn", "Snake, Rooster", "Goat", "Violet", "White Onyx", "Yin (positive)", "End of Winter",
+     "January", "Capricorn", "1, 3, 5, 12, 15, 33, 35, 51 and 53"},
+    {"Uranus", "Horse, Dog", "Monkey", "Green", "Sapphire", "Yang (Negative)", "Early Spring",
+     "February", "Aquarius", "4, 5, 7, 9, 13, 34, 44, 45 and 54"},
+    {"Jupiter", "Goat, Pig", "Rooster", "Pale Green", "Chrysolite", "Yin (positive)", "Mid Spring",
+     "March", "Pisces", "1, 3, 5, 9, 15, 19 and 35"},
+    {"Mars", "Rat, Monkey", "Dog", "Turquoise", "Amethyst", "Yang (Negative)", "End of Spring",
+     "April", "Aries", "3, 4, 5, 6, 15, 21, 34, 35, 36 and 45"},
+    {"Venus", "Ox, Rooster", "Tiger, Pig", "Red", "Mossagate", "Yin (Positive Energy)",
+     "Early Summer", "May", "Taurus", "1, 2, 4, 6, 13, 24, 42 and 46"},
+    {"Mercury", "Tiger, Dog", "Rat", "Orange", "Beryl", "Yang (Negative)", "Mid Summer", "June",
+     "Gemini", "1, 3, 4, 8, 13, 14, 41 and 43"},
+    {"Moon", "Rabbit, Pig", "Ox", "Pink, Purple", "Emerald", "Yin (Positive)", "End of Summer",
+     "July", "Cancer", "3, 4, 5, 12, 34, 45 and 54"},
+    {"Sun", "Rat, Dragon", "Tiger", "Yellow, Gold", "Emerald", "Yang (Negative)", "Early Autumn",
+     "August", "Leo", "3, 4, 5, 7, 16, 23, 34, 45 and 54"},
+    {"Mercury", "Ox, Dragon, Snake", "Rabbit", "Peach, Apricot", "Pin Jasper", "Yin (Positive)",
+     "Mid Autumn", "September", "Virgo", "1, 5, 6, 12, 15, 16, 24 and 51"},
+    {"Venus", "Tiger, Horse", "Dragon", "Pale Yellow", "Diamond", "Yang (Negative)", "Winter",
+     "October", "Libra", "1, 4, 5, 9, 10, 14, 19, 28, 30, 41, 45 and 54"},
+    {"Mars", "Rabbit, Goat", "Snake", "Dark Blue", "Topaz", "Yin (Positive)", "Early Winter",
+     "October", "Scorpio", "1, 3, 4, 5, 8, 16, 18, 34, 41 and 48"},
+};
+
+// The word that stands for a sign inside a matching-description key.
+constexpr std::string_view KeyWord(std::size_t sign) {
+    if (ChineseSign[sign] == "Rabbit") return "AnimalOne";
+    if (ChineseSign[sign] == "Rooster") return "AnimalTwo";
+    return ChineseSign[sign];
+}
+
 std::optional<std::size_t> SignIndex(std::string_view name) {
     for (std::size_t i = 0; i < ChineseSign.size(); ++i)
         if (ChineseSign[i] == name) return i;
@@ -111,6 +154,49 @@ std::int16_t modchinesezodiac::GetCompatibilityScore(std::string_view UserSign,
     const auto partner = SignIndex(PartnerSign);
     if (!user || !partner) return 0;
     return kScores[*user][*partner];
+}
+
+std::optional<SignProfile> modchinesezodiac::GetSignProfile(std::string_view sign) const {
+    const auto i = SignIndex(sign);
+    if (!i) return std::nullopt;
+    const ShortProfile& p = kShortProfiles[*i];
+    const content::SignTexts& t = content::SignTextTable[*i];
+    return SignProfile{std::string(p.RulingPlanet),
+                       std::string(t.PositiveTraits),
+                       std::string(t.NegativeTraits),
+                       std::string(p.MostCompatibleSign),
+                       std::string(p.LeastCompatibleSign),
+                       std::string(p.LuckyColour),
+                       std::string(p.GemStone),
+                       std::string(p.Energy),
+                       std::string(p.LuckySeasons),
+                       std::string(p.LuckyMonth),
+                       std::string(t.FamousPersons),
+                       std::string(p.WesternZodiacSign),
+                       std::string(p.LuckyNumber)};
+}
+
+std::string modchinesezodiac::GetElementDescription(std::string_view element) {
+    for (std::size_t i = 0; i < ChineseElement.size(); ++i) {
+        if (ChineseElement[i] == element) {
+            LastElementDescription = content::ElementDescriptionTable[i];
+            break;
+        }
+    }
+    return LastElementDescription;
+}
+
+std::string modchinesezodiac::GetMatchingDescription(std::string_view UserSign,
+                                                     std::string_view PartnerSign) const {
+    const auto user = SignIndex(UserSign);
+    const auto partner = SignIndex(PartnerSign);
+    if (!user || !partner) return {};
+    std::string key;
+    key.reserve(24);
+    key.append(KeyWord(*user)).append("_").append(KeyWord(*partner));
+    for (const content::MatchingEntry& entry : content::MatchingDescriptionTable)
+        if (entry.Key == key) return std::string(entry.Text);
+    return {};
 }
 
 }  // namespace zodiac

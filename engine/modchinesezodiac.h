@@ -35,6 +35,14 @@ struct CompatibilityResult {
     std::string Percentage, Rating, MatchingDescription;
 };
 
+// The profile of one sign: thirteen texts, in this order.
+struct SignProfile {
+    std::string RulingPlanet, PositiveTraits, NegativeTraits, MostCompatibleSign,
+        LeastCompatibleSign, LuckyColour, GemStone, Energy, LuckySeasons, LuckyMonth, FamousPersons,
+        WesternZodiacSign, LuckyNumber;
+    bool operator==(const SignProfile&) const = default;
+};
+
 struct RatingRow {
     std::string_view Percentage;
     std::string_view Rating;
@@ -167,9 +175,20 @@ class modchinesezodiac {
     std::int16_t GetCompatibilityScore(std::string_view UserSign,
                                        std::string_view PartnerSign) const;
 
+    // A copy of the sign's profile; no profile for any text that is not
+    // exactly one of the twelve sign names.
+    std::optional<SignProfile> GetSignProfile(std::string_view sign) const;
+    // The element's paragraph; for any other text, the last paragraph given
+    // (empty before any).
+    std::string GetElementDescription(std::string_view element);
+    // The description of the ordered pair; empty when either is not a sign.
+    std::string GetMatchingDescription(std::string_view UserSign,
+                                       std::string_view PartnerSign) const;
+
   private:
     std::string LastSign;
     std::string LastElement;
+    std::string LastElementDescription;
 };
 
 }  // namespace zodiac
