@@ -1,0 +1,135 @@
+#include "input/frmmain.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+#include "input/compatibilityrun.h"
+#include "shell/frmabout.h"
+#include "shell/modhelp.h"
+#include "shell/userdialogs.h"
+#include "shell/windowlook.h"
+#include "ui_frmmain.h"
+
+namespace {
+
+const QStringList kMonths{"January", "February", "March",     "April",   "May",      "June",
+                          "July",    "August",   "September", "October", "November", "December"};
+
+// February and the 30-day months, checked by list position (day 1 is position 0).
+bool DayFitsMonth(int dayPosition, int monthPosition, const QString& yearText) {
+    const bool leap = yearText.toInt() % 4 == 0;  // the years offered make this the full rule
+    if (monthPosition == 1) return dayPosition < (leap ? 29 : 28);
+    return true;
+}
+
+bool DayFitsThirtyDayMonth(int dayPosition, int monthPosition) {
+    const bool thirtyDays =
+        monthPosition == 3 || monthPosition == 5 || monthPosition == 8 || monthPosition == 10;
+    return !(thirtyDays && dayPosition == 30);
+}
+
+}  // namespace
+
+frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmmain>()) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    ApplyWindowLook(this);
+    ui->setupUi(this);
+    modHelp::RegisterLoadedWindow(this);
+
+    ui->Label2->setText(QStringLiteral("Click Here To Visit ") + modHelp::VendorHost() +
+                        QStringLiteral(" Now"));
+    // Absolute layout: the window keeps the size it was drawn at.
+    ui->centralwidget->setFixedSize(329, 391);
+    setFixedSize(sizeHint());
+
+    // Load: the lists, then the first entry of each.
+    for (int n = 1; n <= 31; ++n) {
+        ui->CboMaleDate->addItem(QString::number(n));
+        ui->cboFemaleDate->addItem(QString::number(n));
+    }
+    ui->cboMaleMonth->addItems(kMonths);
+    ui->cboFemaleMonth->addItems(kMonths);
+    for (int y = 1936; y <= 2019; ++y) {
+        ui->cboMaleYear->addItem(QString::number(y));
+        ui->cboFemaleYear->addItem(QString::number(y));
+    }
+    for (QComboBox* box : {ui->CboMaleDate, ui->cboMaleMonth, ui->cboMaleYear, ui->cboFemaleDate,
+                           ui->cboFemaleMonth, ui->cboFemaleYear}) {
+        box->setCurrentIndex(0);
+        box->setMaxVisibleItems(12);
+    }
+    ui->txtMaleName->setFocus();
+
+    connect(ui->cmdProceed, &QPushButton::clicked, this, &frmmain::cmdProceed_Click);
+    connect(ui->mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->mnuOnline, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HelpWebPage); });
+    connect(ui->mnuVisit, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->mnuUpdate, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::DownloadWebPage); });
+    connect(ui->mnuAbout, &QAction::triggered, this, [this] { frmAbout::ShowModal(this); });
+    connect(ui->mnuDonate, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::Donate); });
+    connect(ui->mnumakemoney, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+    connect(ui->Label1, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->Label2, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->lblCobrand, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::CoBrand); });
+    connect(ui->lblFullBrand, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+}
+
+frmmain::~frmmain() = default;
+
+bool frmmain::ValidateInput() {
+    if (ui->txtMaleName->text().isEmpty()) {
+        Inform(this, QStringLiteral("Please enter Your Name"));
+        ui->txtMaleName->setFocus();
+        return false;
+    }
+    if (ui->txtFemaleName->text().isEmpty()) {
+        Inform(this, QStringLiteral("Please Enter Your Partner's Name"));
+        ui->txtFemaleName->setFocus();
+        return false;
+    }
+    const int maleDay = ui->CboMaleDate->currentIndex();
+    const int maleMonth = ui->cboMaleMonth->currentIndex();
+    if (!DayFitsMonth(maleDay, maleMonth, ui->cboMaleYear->currentText())) {
+        Inform(this, QStringLiteral("Please Enter Your Correct Date Or Month!"));
+        return false;
+    }
+    if (!DayFitsThirtyDayMonth(maleDay, maleMonth)) {
+        Inform(this, QStringLiteral("Please Enter Your Correct Date Or Month !"));
+        return false;
+    }
+    const int femaleDay = ui->cboFemaleDate->currentIndex();
+    const int femaleMonth = ui->cboFemaleMonth->currentIndex();
+    if (!DayFitsMonth(femaleDay, femaleMonth, ui->cboFemaleYear->currentText())) {
+        Inform(this, QStringLiteral("Please Enter Your Partner's Correct Date Or Month!"));
+        return false;
+    }
+    if (!DayFitsThirtyDayMonth(femaleDay, femaleMonth)) {
+        Inform(this, QStringLiteral("Please Enter Your Partner's Correct Date Or Month !"));
+        return false;
+    }
+    return true;
+}
+
+void frmmain::cmdProceed_Click() {
+    // The run closes this window as part of its hand-off; the flag tells the
+    // close handler so.
+    m_proceeding = true;
+    RunCompatibility(*this);
+    m_proceeding = false;
+}
+
+void frmmain::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // Any close but the run's hand-off ends the program, once this close is done.
+    if (!m_proceeding && !modHelp::IsEnding())
+        QTimer::singleShot(0, qApp, [] { modHelp::UnloadAllAndEnd(); });
+}

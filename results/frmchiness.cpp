@@ -1,0 +1,130 @@
+#include "results/frmchiness.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QTimer>
+
+#include "input/frmmain.h"
+#include "shell/frmabout.h"
+#include "shell/modhelp.h"
+#include "shell/windowlook.h"
+#include "ui_frmchiness.h"
+
+QPointer<frmchiness> frmchiness::s_loaded;
+
+frmchiness* frmchiness::Obtain() {
+    if (!s_loaded) s_loaded = new frmchiness;
+    return s_loaded;
+}
+
+frmchiness::frmchiness(QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::frmchiness>()) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    ApplyWindowLook(this);
+    ui->setupUi(this);
+    modHelp::RegisterLoadedWindow(this);
+    ui->centralwidget->setFixedSize(640, 534);
+    setFixedSize(sizeHint());
+
+    ui->Label1->setText(
+        QStringLiteral("The Most Popular Online Quorian Discussion Forum. Click Here To Visit ") +
+        modHelp::VendorHost() + QStringLiteral(" Now"));
+
+    // Fonts: the bar at the bottom is 9 pt; the profile frames' captions are
+    // 9.75 pt bold over contents in the window's 8.25 pt; the sign and element
+    // values 11.25 pt bold.
+    SetPointSize(ui->Frame1, 9);
+    for (QWidget* label :
+         {static_cast<QWidget*>(ui->lblFullBrand), static_cast<QWidget*>(ui->lblCobrand)})
+        label->setFont(VerdanaFont(8.25, true, true));
+    for (QWidget* frame :
+         {static_cast<QWidget*>(ui->Framale), static_cast<QWidget*>(ui->Frafemale)}) {
+        frame->setFont(VerdanaFont(9.75, true));
+        for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            child->setFont(VerdanaFont(8.25));
+    }
+    for (QLabel* value : {ui->lblMaleChinesesign, ui->lblFemaleChineseSign,
+                          ui->lblMaleChineseElements, ui->lblFemaleChineseElements})
+        value->setFont(VerdanaFont(11.25, true));
+
+    // Verdana's stand-in is a little wider: keep each value clear of its caption.
+    const std::pair<QLabel*, QLabel*> rows[] = {
+        {ui->lblFixedNumber, ui->lblChineseCompatibilityNumber},
+        {ui->lblFixedPercentage, ui->lblChinesePercentage},
+        {ui->lblFixedRating, ui->lblChineseRating}};
+    for (const auto& [caption, value] : rows) {
+        caption->adjustSize();
+        const int clear = caption->geometry().right() + 8;
+        if (value->x() < clear) value->move(clear, value->y());
+    }
+
+    // The image list, in key order, each keyed by the western sign of its animal.
+    const std::pair<const char*, const char*> pictures[] = {
+        {"Aquarius", "tiger"},  {"Aries", "dragon"}, {"Cancer", "goat"},  {"Capricorn", "ox"},
+        {"Gemini", "horse"},    {"Leo", "monkey"},   {"Libra", "dog"},    {"Pisces", "rabbit"},
+        {"Sagittarius", "rat"}, {"Scorpio", "pig"},  {"Taurus", "snake"}, {"Virgo", "rooster"}};
+    for (const auto& [key, animal] : pictures)
+        m_images.append({QString::fromLatin1(key),
+                         QPixmap(QStringLiteral(":/pictures/%1.jpg").arg(QLatin1String(animal)))});
+    // Until the run chooses, both boxes show the first picture.
+    ui->YourPicture->setPixmap(m_images.constFirst().second);
+    ui->YourPartnerPicture->setPixmap(m_images.constFirst().second);
+
+    // Load: the compatibility tab first, keyboard focus on the tabs.
+    ui->SSTab->setCurrentIndex(0);
+    ui->SSTab->setFocus();
+    ui->lblCobrand->raise();
+
+    connect(ui->cmdBack, &QPushButton::clicked, this, &frmchiness::cmdBack_Click);
+    connect(ui->mnuBack, &QAction::triggered, this, &frmchiness::cmdBack_Click);
+    connect(ui->cmdPrint, &QPushButton::clicked, this, &frmchiness::cmdPrint_Click);
+    connect(ui->mnuPrint, &QAction::triggered, this, &frmchiness::cmdPrint_Click);
+    connect(ui->cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->mnuOnline, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HelpWebPage); });
+    connect(ui->mnuVisit, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->mnuUpdate, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::DownloadWebPage); });
+    connect(ui->mnuAbout, &QAction::triggered, this, [this] { frmAbout::ShowModal(this); });
+    connect(ui->mnuDonate, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::Donate); });
+    connect(ui->mnumakemoney, &QAction::triggered, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+    connect(ui->Label1, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->lblCobrand, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::CoBrand); });
+    connect(ui->lblFullBrand, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+}
+
+frmchiness::~frmchiness() = default;
+
+bool frmchiness::ShowPicture(QLabel* box, const QString& key) const {
+    for (const auto& [imageKey, picture] : m_images) {
+        if (imageKey == key) {
+            box->setPixmap(picture);
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmchiness::cmdBack_Click() {
+    // A fresh input window first, then this one closes as a hand-off.
+    m_goingBack = true;
+    auto* input = new frmmain;
+    input->show();
+    close();
+    m_goingBack = false;
+}
+
+void frmchiness::cmdPrint_Click() {}
+
+void frmchiness::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (!m_goingBack && !modHelp::IsEnding())
+        QTimer::singleShot(0, qApp, [] { modHelp::UnloadAllAndEnd(); });
+}

@@ -1,0 +1,49 @@
+// The results window: the pair's compatibility and both persons' profiles on
+// three tabs, filled by the compatibility run.
+#pragma once
+
+#include <QLabel>
+#include <QList>
+#include <QMainWindow>
+#include <QPair>
+#include <QPixmap>
+#include <QPointer>
+
+#include <memory>
+
+namespace Ui {
+class frmchiness;
+}
+
+class frmchiness : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // The results window: the one that is loaded, or a newly loaded one.
+    static frmchiness* Obtain();
+    // The loaded results window, or nullptr.
+    static frmchiness* Loaded() { return s_loaded; }
+
+    ~frmchiness() override;
+
+    Ui::frmchiness& controls() { return *ui; }
+
+    // The twelve animal pictures, keyed by western zodiac sign, in list order.
+    const QList<QPair<QString, QPixmap>>& IMG() const { return m_images; }
+    // Shows the first picture whose key equals the key; false, and the box
+    // unchanged, when none does.
+    bool ShowPicture(QLabel* box, const QString& key) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    explicit frmchiness(QWidget* parent = nullptr);
+    void cmdBack_Click();
+    void cmdPrint_Click();
+
+    std::unique_ptr<Ui::frmchiness> ui;
+    QList<QPair<QString, QPixmap>> m_images;
+    bool m_goingBack = false;  // Back closes this window as a hand-off
+    static QPointer<frmchiness> s_loaded;
+};

@@ -1,0 +1,52 @@
+#include "shell/frmabout.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "shell/modhelp.h"
+#include "shell/windowlook.h"
+#include "ui_frmabout.h"
+
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmAbout>()) {
+    ui->setupUi(this);
+    modHelp::RegisterLoadedWindow(this);
+    setWindowTitle(modHelp::WindowCaption);
+    setWindowIcon(ProgramIcon());
+    // Fixed size, no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(454, 251);
+
+    ui->Picture1->setPixmap(ProgramIcon().pixmap(32, 32));
+    ui->Picture1->setBackgroundRole(QPalette::Base);
+    ui->Label2->setFont(VerdanaFont(9.75, true));
+    ui->Label1->setFont(VerdanaFont(8.25));
+    ui->lblHomePage->setFont(VerdanaFont(8.25, false, true));
+    ui->Label3->setFont(VerdanaFont(8.25, true));
+    ui->lblCoBrand->setFont(VerdanaFont(8.25, false, true));
+    ui->lblHomePage->setText(QStringLiteral("Click here to visit http://") + modHelp::VendorHost());
+
+    // OK is both the default and the cancel button: Enter and Escape close.
+    connect(ui->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->lblHomePage, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->lblCoBrand, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+    ui->cmdOK->setFocus();
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::ShowModal(QWidget* parent) {
+    // On the heap: if the program ends while this is open, the window goes
+    // with its parent and exec() notices.
+    auto* about = new frmAbout(parent);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->exec();
+}
+
+void frmAbout::showEvent(QShowEvent* event) {
+    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}

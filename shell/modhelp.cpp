@@ -1,0 +1,68 @@
+#include "shell/modhelp.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+#ifndef LUNVEX_VENDOR_HOST
+#define LUNVEX_VENDOR_HOST "www.lunvex.com"
+#endif
+
+namespace modHelp {
+namespace {
+
+QList<QPointer<QWidget>>& Loaded() {
+    static QList<QPointer<QWidget>> windows;
+    return windows;
+}
+
+bool g_ending = false;
+
+std::function<void()>& EndProcess() {
+    static std::function<void()> end = [] { QCoreApplication::exit(0); };
+    return end;
+}
+
+}  // namespace
+
+QString VendorHost() { return QStringLiteral(LUNVEX_VENDOR_HOST); }
+
+QString PageAddress(const QString& key) {
+    return QStringLiteral("http://") + VendorHost() +
+           QStringLiteral("/lunvex-free-chinese-zodiac-compatibility/ssd.php?page=") + key;
+}
+
+void OpenWebPage(const QString& key) {
+    // The keys need no escaping; the address goes out exactly as built.
+    QDesktopServices::openUrl(QUrl(PageAddress(key), QUrl::StrictMode));
+}
+
+void RegisterLoadedWindow(QWidget* window) {
+    auto& windows = Loaded();
+    windows.removeAll(nullptr);
+    windows.append(window);
+}
+
+QList<QPointer<QWidget>> LoadedWindows() {
+    auto& windows = Loaded();
+    windows.removeAll(nullptr);
+    return windows;
+}
+
+void UnloadAllAndEnd() {
+    if (g_ending) return;
+    g_ending = true;
+    // A window's own close handler runs as usual; one that refuses to close
+    // does not stop the others or the ending.
+    for (const QPointer<QWidget>& window : LoadedWindows())
+        if (window) window->close();
+    EndProcess()();
+}
+
+bool IsEnding() { return g_ending; }
+
+void SetEndProcess(std::function<void()> endProcess) { EndProcess() = std::move(endProcess); }
+
+void ResetEndingForTesting() { g_ending = false; }
+
+}  // namespace modHelp

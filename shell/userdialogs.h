@@ -1,0 +1,39 @@
+// Every message box and file or printer dialog of the program goes through
+// here, so tests can answer them without a person.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+class UserDialogs {
+  public:
+    struct SaveRequest {
+        QString title;
+        QString filter;         // one entry, e.g. "Rich Text Format (*.rtf)"
+        QString defaultSuffix;  // added to a name typed without one
+    };
+
+    virtual ~UserDialogs() = default;
+
+    // A message box with the given icon, title, text and buttons; answers the button pressed.
+    virtual QMessageBox::StandardButton message(QWidget* parent, QMessageBox::Icon icon,
+                                                const QString& title, const QString& text,
+                                                QMessageBox::StandardButtons buttons);
+    // The file-save dialog; no value when cancelled.
+    virtual std::optional<QString> saveFileName(QWidget* parent, const SaveRequest& request);
+    // The printer dialog; false when cancelled. The printer is set up on success.
+    virtual bool choosePrinter(QWidget* parent, QPrinter& printer, bool selectionOnly);
+
+    // The dialogs in use: the real ones unless a test installed its own.
+    static UserDialogs& current();
+    // Installs a stand-in (not owned); nullptr restores the real dialogs.
+    static void install(UserDialogs* dialogs);
+};
+
+// An information box with one OK button and the application title.
+void Inform(QWidget* parent, const QString& text);

@@ -1,0 +1,131 @@
+// Stand-ins for the things a person would do: answering message boxes and
+// dialogs, catching web addresses, and noticing that the program ends.
+#pragma once
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QPrinter>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+#include "shell/modhelp.h"
+#include "shell/userdialogs.h"
+#include "shell/windowlook.h"
+
+struct ShownMessage {
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Answers every dialog at once and remembers what was shown.
+class AnsweringDialogs : public UserDialogs {
+  public:
+    AnsweringDialogs() { UserDialogs::install(this); }
+    ~AnsweringDialogs() override { UserDialogs::install(nullptr); }
+
+    QMessageBox::StandardButton message(QWidget*, QMessageBox::Icon icon, const QString& title,
+                                        const QString& text,
+                                        QMessageBox::StandardButtons buttons) override {
+        messages.append({icon, title, text, buttons});
+        if (onMessage) onMessage();
+        return answer;
+    }
+    std::optional<QString> saveFileName(QWidget*, const SaveRequest& request) override {
+        saveRequests.append(request);
+        return saveAnswer;
+    }
+    bool choosePrinter(QWidget*, QPrinter& printer, bool selectionOnly) override {
+        printerSelectionOffered.append(selectionOnly);
+        if (!printAnswer) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(*printAnswer);
+        if (printRangeOverride) printer.setPrintRange(*printRangeOverride);
+        return true;
+    }
+
+    QList<ShownMessage> messages;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    std::function<void()> onMessage;
+    QList<SaveRequest> saveRequests;
+    std::optional<QString> saveAnswer;
+    QList<bool> printerSelectionOffered;
+    std::optional<QString> printAnswer;  // a PDF file to print into
+    std::optional<QPrinter::PrintRange> printRangeOverride;
+};
+
+// Catches every http and https address the program opens.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+  public:
+    UrlCatcher() {
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open");
+    }
+    ~UrlCatcher() override {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+    QStringList opened;
+
+  public slots:
+    void open(const QUrl& url) { opened.append(url.toString()); }
+};
+
+// Counts the program's endings instead of ending the test process.
+class EndRecorder {
+  public:
+    EndRecorder() {
+        modHelp::ResetEndingForTesting();
+        modHelp::SetEndProcess([this] { ++ends; });
+    }
+    ~EndRecorder() {
+        modHelp::SetEndProcess([] { QCoreApplication::exit(0); });
+        modHelp::ResetEndingForTesting();
+    }
+    int ends = 0;
+};
+
+// Closes nothing, ends nothing: simply destroys every window left over.
+inline void DestroyAllWindows() {
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!w->parentWidget()) windows.append(w);
+    for (const QPointer<QWidget>& w : windows) delete w.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline QString ScreenshotPath(const QString& name) {
+    QDir().mkpath(QStringLiteral(LUNVEX_TEST_OUTPUT));
+    return QStringLiteral(LUNVEX_TEST_OUTPUT "/") + name + QStringLiteral(".png");
+}
+
+// The page address the program builds for a key.
+inline QString Page(const char* key) {
+    return QStringLiteral("http://") + modHelp::VendorHost() +
+           QStringLiteral("/lunvex-free-chinese-zodiac-compatibility/ssd.php?page=") +
+           QLatin1String(key);
+}
+
+// A test program's main: headless unless told otherwise, with the program's look.
+#define LUNVEX_TEST_MAIN(TestClass)                                       \
+    int main(int argc, char** argv) {                                     \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))               \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                      \
+        QApplication app(argc, argv);                                     \
+        QApplication::setApplicationName(QStringLiteral("lunvex-tests")); \
+        ConfigureApplicationLook();                                       \
+        TestClass test;                                                   \
+        QTEST_SET_MAIN_SOURCE_PATH                                        \
+        return QTest::qExec(&test, argc, argv);                           \
+    }

@@ -1,0 +1,413 @@
+// The compatibility run end to end: the input window's Proceed fills the
+// results window with what the engine gives, for every pair of signs.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "input/compatibilityrun.h"
+#include "input/frmmain.h"
+#include "results/frmchiness.h"
+#include "testsupport.h"
+#include "ui_frmchiness.h"
+#include "ui_frmmain.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// One date inside each sign's year: 1 July of 1936 + i is in row i.
+int YearOfSign(int sign) { return 1936 + sign; }
+
+frmmain* FreshInput() {
+    auto* input = new frmmain;
+    input->show();
+    return input;
+}
+
+void Enter(frmmain* input, const QString& user, int userDay, int userMonth, int userYear,
+           const QString& partner, int partnerDay, int partnerMonth, int partnerYear) {
+    Ui::frmmain& c = input->controls();
+    c.txtMaleName->setText(user);
+    c.CboMaleDate->setCurrentIndex(userDay - 1);
+    c.cboMaleMonth->setCurrentIndex(userMonth - 1);
+    c.cboMaleYear->setCurrentIndex(userYear - 1936);
+    c.txtFemaleName->setText(partner);
+    c.cboFemaleDate->setCurrentIndex(partnerDay - 1);
+    c.cboFemaleMonth->setCurrentIndex(partnerMonth - 1);
+    c.cboFemaleYear->setCurrentIndex(partnerYear - 1936);
+}
+
+QImage PictureOf(QLabel* box) { return box->pixmap().toImage(); }
+
+QImage Picture(const char* animal) {
+    return QPixmap(QStringLiteral(":/pictures/%1.jpg").arg(QLatin1String(animal))).toImage();
+}
+
+struct Boxes {
+    QList<QWidget*> widgets;
+};
+
+QString TextOf(QWidget* w) {
+    if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text();
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) return edit->toPlainText();
+    return {};
+}
+
+QStringList ProfileTexts(const Ui::frmchiness& c, bool user) {
+    const QList<QWidget*> boxes = user ? QList<QWidget*>{c.txtMaleRulingPlanet,
+                                                         c.txtMalePositiveTraits,
+                                                         c.txtMaleNegativeTraits,
+                                                         c.txtMaleMostCompatibleSign,
+                                                         c.txtMAleLeastCompatibleSign,
+                                                         c.txtMaleLuckycolour,
+                                                         c.txtMaleGemStone,
+                                                         c.txtMaleEnergy,
+                                                         c.txtMaleLuckySeasons,
+                                                         c.txtMaleLuckyMonth,
+                                                         c.txtMaleFamousPersonBorn,
+                                                         c.txtMaleWesternZodiacSign,
+                                                         c.txtMaleLuckyNumber}
+                                       : QList<QWidget*>{c.txtFemaleRulingPlanet,
+                                                         c.txtFemalePositiveTraits,
+                                                         c.txtFemaleNegativeTraits,
+                                                         c.txtFemaleMostCompatibleSign,
+                                                         c.txtFemaleLeastCompitibleSign,
+                                                         c.txtFemaleLuckycolour,
+                                                         c.txtFemaleGemStone,
+                                                         c.txtFemaleEnergy,
+                                                         c.txtFemaleLuckySeasons,
+                                                         c.txtFemaleLuckyMonth,
+                                                         c.txtFemaleFamousPerson,
+                                                         c.txtFemaleWesternZodiacSign,
+                                                         c.txtFemaleLuckyNumber};
+    QStringList texts;
+    for (QWidget* box : boxes) texts.append(TextOf(box));
+    return texts;
+}
+
+QStringList Fields(const zodiac::SignProfile& p) {
+    return {
+        Q(p.RulingPlanet),        Q(p.PositiveTraits), Q(p.NegativeTraits), Q(p.MostCompatibleSign),
+        Q(p.LeastCompatibleSign), Q(p.LuckyColour),    Q(p.GemStone),       Q(p.Energy),
+        Q(p.LuckySeasons),        Q(p.LuckyMonth),     Q(p.FamousPersons),  Q(p.WesternZodiacSign),
+        Q(p.LuckyNumber)};
+}
+
+// Text as the boxes hold it: line breaks as one character each.
+QString AsShown(const std::string& s) {
+    return Q(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+class TestRun : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { DestroyAllWindows(); }
+    void cleanup() { DestroyAllWindows(); }
+
+    void everyPairFillsTheResultsWindow_data();
+    void everyPairFillsTheResultsWindow();
+    void birthDateTexts_data();
+    void birthDateTexts();
+    void blankNameGivesEmptyCaption();
+    void secondRunShowsOnlyItsOwnValues();
+    void backOpensAFreshInputWindow();
+    void handOffsKeepTheProgramRunning();
+    void closingEndsTheProgram_data();
+    void closingEndsTheProgram();
+    void screenshots();
+};
+
+void TestRun::everyPairFillsTheResultsWindow_data() {
+    QTest::addColumn<int>("userSign");
+    QTest::addColumn<int>("partnerSign");
+    for (int a = 0; a < 12; ++a)
+        for (int b = 0; b < 12; ++b)
+            QTest::addRow("%s with %s", zodiac::ChineseSign[a].data(),
+                          zodiac::ChineseSign[b].data())
+                << a << b;
+}
+
+void TestRun::everyPairFillsTheResultsWindow() {
+    QFETCH(int, userSign);
+    QFETCH(int, partnerSign);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmmain* input = FreshInput();
+    Enter(input, QStringLiteral("Ann"), 1, 7, YearOfSign(userSign), QStringLiteral("Bob"), 1, 7,
+          YearOfSign(partnerSign));
+    QTest::mouseClick(input->controls().cmdProceed, Qt::LeftButton);
+    QVERIFY(dialogs.messages.isEmpty());
+
+    frmchiness* results = frmchiness::Loaded();
+    QVERIFY(results);
+    QVERIFY(results->isVisible());
+    QVERIFY(!input->isVisible());
+    QCOMPARE(end.ends, 0);
+    const Ui::frmchiness& c = results->controls();
+
+    // What an independent engine says of the same dates.
+    zodiac::modchinesezodiac engine;
+    const auto userDate = std::chrono::year_month_day{std::chrono::year{YearOfSign(userSign)},
+                                                      std::chrono::July, std::chrono::day{1}};
+    const auto partnerDate = std::chrono::year_month_day{std::chrono::year{YearOfSign(partnerSign)},
+                                                         std::chrono::July, std::chrono::day{1}};
+    const std::string us = engine.GetChineseSign(userDate);
+    const std::string ps = engine.GetChineseSign(partnerDate);
+    const std::string ue = engine.GetChineseElement(userDate);
+    const std::string pe = engine.GetChineseElement(partnerDate);
+    QCOMPARE(us, std::string(zodiac::ChineseSign[userSign]));
+    QCOMPARE(ps, std::string(zodiac::ChineseSign[partnerSign]));
+    const std::int16_t score = engine.GetCompatibilityScore(us, ps);
+    const auto rating = zodiac::RatingTable(score);
+    QVERIFY(rating);
+
+    QCOMPARE(c.Framale->title(), QStringLiteral("Ann"));
+    QCOMPARE(c.Frafemale->title(), QStringLiteral("Bob"));
+    QCOMPARE(c.lblMaleChinesesign->text(), Q(us));
+    QCOMPARE(c.lblFemaleChineseSign->text(), Q(ps));
+    QCOMPARE(c.lblMaleChineseElements->text(), Q(ue));
+    QCOMPARE(c.lblFemaleChineseElements->text(), Q(pe));
+    QCOMPARE(c.lblChineseCompatibilityNumber->text(), QString::number(score));
+    QCOMPARE(c.lblChinesePercentage->text(), Q(std::string(rating->Percentage)));
+    QCOMPARE(c.lblChineseRating->text(), Q(std::string(rating->Rating)));
+    if (score == 2) QVERIFY(c.lblChineseRating->text().startsWith(QLatin1Char(' ')));
+    QCOMPARE(ProfileTexts(c, true), Fields(*engine.GetSignProfile(us)));
+    QCOMPARE(ProfileTexts(c, false), Fields(*engine.GetSignProfile(ps)));
+    QCOMPARE(c.txtMaleElementDescription->toPlainText(), Q(engine.GetElementDescription(ue)));
+    QCOMPARE(c.txtFemaleelementDescription->toPlainText(), Q(engine.GetElementDescription(pe)));
+    QCOMPARE(c.txtMatchingDescription->toPlainText(),
+             AsShown(engine.GetMatchingDescription(us, ps)));
+    QCOMPARE(c.lblMatchingDescription->text(),
+             QStringLiteral("Compatibility Of %1 With  %2 :-").arg(Q(us), Q(ps)));
+    // Value labels grow to show their whole text.
+    for (QLabel* label : {c.lblChineseRating, c.lblMatchingDescription, c.lblMaleChinesesign})
+        QVERIFY(label->width() >= label->sizeHint().width());
+
+    // The pictures are chosen by each person's western sign.
+    const std::string userWest = engine.GetSignProfile(us)->WesternZodiacSign;
+    const std::string partnerWest = engine.GetSignProfile(ps)->WesternZodiacSign;
+    const auto picture = [results](const std::string& key) {
+        for (const auto& [k, p] : results->IMG())
+            if (k == Q(key)) return p.toImage();
+        return QImage();
+    };
+    QCOMPARE(PictureOf(c.YourPicture), picture(userWest));
+    QCOMPARE(PictureOf(c.YourPartnerPicture), picture(partnerWest));
+
+    // The record holds the same reading.
+    const CompatibilityRunRecord& run = CompatibilityRun();
+    QCOMPARE(run.User.Sign, us);
+    QCOMPARE(run.Partner.Element, pe);
+    QCOMPARE(run.Result.Score, score);
+    QCOMPARE(run.User.BirthDateText, "1 July " + std::to_string(YearOfSign(userSign)));
+}
+
+void TestRun::birthDateTexts_data() {
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("plain") << "5"
+                           << "March"
+                           << "1975"
+                           << "5 March 1975" << true;
+    QTest::newRow("blanks trimmed") << " 12 "
+                                    << "  June"
+                                    << "1999 "
+                                    << "12 June 1999" << true;
+    QTest::newRow("leap day") << "29"
+                              << "February"
+                              << "2000"
+                              << "29 February 2000" << true;
+    QTest::newRow("no such day") << "30"
+                                 << "February"
+                                 << "1980"
+                                 << "30 February 1980" << false;
+    QTest::newRow("31 April") << "31"
+                              << "April"
+                              << "1975"
+                              << "31 April 1975" << false;
+    QTest::newRow("unknown month") << "5"
+                                   << "Mars"
+                                   << "1975"
+                                   << "5 Mars 1975" << false;
+    QTest::newRow("day zero") << "0"
+                              << "May"
+                              << "1975"
+                              << "0 May 1975" << false;
+    QTest::newRow("not a number") << "x"
+                                  << "May"
+                                  << "1975"
+                                  << "x May 1975" << false;
+}
+
+void TestRun::birthDateTexts() {
+    QFETCH(QString, day);
+    QFETCH(QString, month);
+    QFETCH(QString, year);
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    const std::string built = BuildBirthDateText(day, month, year);
+    QCOMPARE(Q(built), text);
+    QCOMPARE(ParseBirthDateText(built).has_value(), valid);
+}
+
+void TestRun::blankNameGivesEmptyCaption() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmmain* input = FreshInput();
+    Enter(input, QStringLiteral(" "), 12, 3, 1975, QStringLiteral("  Zoë  "), 1, 1, 1936);
+    input->controls().cmdProceed->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    frmchiness* results = frmchiness::Loaded();
+    QVERIFY(results);
+    QCOMPARE(results->controls().Framale->title(), QString());
+    QCOMPARE(results->controls().Frafemale->title(), QStringLiteral("Zoë"));
+    QCOMPARE(CompatibilityRun().User.Name, std::string());
+    QCOMPARE(results->controls().lblMaleChinesesign->text(), QStringLiteral("Rabbit"));
+    QCOMPARE(results->controls().lblMaleChineseElements->text(), QStringLiteral("Wood"));
+    QCOMPARE(CompatibilityRun().User.BirthDateText, std::string("12 March 1975"));
+}
+
+void TestRun::secondRunShowsOnlyItsOwnValues() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmmain* input = FreshInput();
+    Enter(input, QStringLiteral("First"), 1, 7, 1936, QStringLiteral("Second"), 1, 7,
+          1938);  // Rat, Tiger
+    input->controls().cmdProceed->click();
+    frmchiness* first = frmchiness::Loaded();
+    QVERIFY(first);
+    first->controls().SSTab->setCurrentIndex(2);
+    first->controls().cmdBack->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!frmchiness::Loaded());
+
+    frmmain* again = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) again = m;
+    QVERIFY(again);
+    Enter(again, QStringLiteral("Third"), 1, 7, 1940, QStringLiteral("Fourth"), 1, 7,
+          1945);  // Dragon, Rooster
+    again->controls().cmdProceed->click();
+    frmchiness* second = frmchiness::Loaded();
+    QVERIFY(second);
+    const Ui::frmchiness& c = second->controls();
+    QCOMPARE(c.SSTab->currentIndex(), 0);  // a new window starts on the compatibility tab
+    QCOMPARE(c.Framale->title(), QStringLiteral("Third"));
+    QCOMPARE(c.Frafemale->title(), QStringLiteral("Fourth"));
+    QCOMPARE(c.lblMaleChinesesign->text(), QStringLiteral("Dragon"));
+    QCOMPARE(c.lblFemaleChineseSign->text(), QStringLiteral("Rooster"));
+    QCOMPARE(c.lblChineseCompatibilityNumber->text(), QStringLiteral("9"));
+    QCOMPARE(c.txtFemaleWesternZodiacSign->text(), QStringLiteral("Virgo"));
+    QCOMPARE(PictureOf(c.YourPicture), Picture("dragon"));
+    QCOMPARE(PictureOf(c.YourPartnerPicture), Picture("rooster"));
+    QCOMPARE(end.ends, 0);
+}
+
+void TestRun::backOpensAFreshInputWindow() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    for (bool viaMenu : {false, true}) {
+        DestroyAllWindows();
+        frmmain* input = FreshInput();
+        Enter(input, QStringLiteral("A"), 31, 12, 2019, QStringLiteral("B"), 15, 8, 1990);
+        input->controls().cmdProceed->click();
+        frmchiness* results = frmchiness::Loaded();
+        QVERIFY(results);
+        if (viaMenu)
+            results->controls().mnuBack->trigger();
+        else
+            results->controls().cmdBack->click();
+        QVERIFY(!results->isVisible());
+        QCoreApplication::processEvents();
+        frmmain* fresh = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) fresh = m;
+        QVERIFY(fresh);
+        const Ui::frmmain& c = fresh->controls();
+        QCOMPARE(c.txtMaleName->text(), QString());
+        QCOMPARE(c.txtFemaleName->text(), QString());
+        for (QComboBox* box : {c.CboMaleDate, c.cboMaleMonth, c.cboMaleYear, c.cboFemaleDate,
+                               c.cboFemaleMonth, c.cboFemaleYear})
+            QCOMPARE(box->currentIndex(), 0);
+        QCOMPARE(c.cboMaleYear->count(), 84);
+        QCOMPARE(end.ends, 0);
+    }
+}
+
+void TestRun::handOffsKeepTheProgramRunning() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmmain* input = FreshInput();
+    Enter(input, QStringLiteral("A"), 1, 1, 1950, QStringLiteral("B"), 1, 1, 1960);
+    input->controls().cmdProceed->click();
+    QTest::qWait(20);
+    QCOMPARE(end.ends, 0);
+    frmchiness::Loaded()->controls().cmdBack->click();
+    QTest::qWait(20);
+    QCOMPARE(end.ends, 0);
+}
+
+void TestRun::closingEndsTheProgram_data() {
+    QTest::addColumn<QString>("how");
+    for (const char* how : {"input close box", "input File Exit", "results close box",
+                            "results Exit button", "results File Exit"})
+        QTest::newRow(how) << QString::fromLatin1(how);
+}
+
+void TestRun::closingEndsTheProgram() {
+    QFETCH(QString, how);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmmain* input = FreshInput();
+    if (how == QStringLiteral("input close box")) {
+        input->close();
+    } else if (how == QStringLiteral("input File Exit")) {
+        input->controls().mnuExit->trigger();
+    } else {
+        Enter(input, QStringLiteral("A"), 1, 1, 1950, QStringLiteral("B"), 1, 1, 1960);
+        input->controls().cmdProceed->click();
+        frmchiness* results = frmchiness::Loaded();
+        QVERIFY(results);
+        if (how == QStringLiteral("results close box"))
+            results->close();
+        else if (how == QStringLiteral("results Exit button"))
+            results->controls().cmdExit->click();
+        else
+            results->controls().mnuExit->trigger();
+    }
+    QTRY_COMPARE(end.ends, 1);
+    QTest::qWait(20);
+    QCOMPARE(end.ends, 1);  // ended once, however many windows closed on the way
+    for (const QPointer<QWidget>& w : modHelp::LoadedWindows()) QVERIFY(!w || !w->isVisible());
+}
+
+void TestRun::screenshots() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmmain* input = FreshInput();
+    Enter(input, QStringLiteral("Alexandra Montgomery"), 28, 9, 1975,
+          QStringLiteral("Christopher Wellington"), 30, 11, 1982);
+    QVERIFY(input->grab().save(ScreenshotPath(QStringLiteral("input-window"))));
+    input->controls().cmdProceed->click();
+    frmchiness* results = frmchiness::Loaded();
+    QVERIFY(results);
+    const char* names[] = {"results-compatibility", "results-your-details",
+                           "results-partner-details"};
+    for (int tab = 0; tab < 3; ++tab) {
+        results->controls().SSTab->setCurrentIndex(tab);
+        QVERIFY(results->grab().save(ScreenshotPath(QString::fromLatin1(names[tab]))));
+    }
+}
+
+LUNVEX_TEST_MAIN(TestRun)
+#include "tst_run.moc"
