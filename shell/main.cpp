@@ -1,14 +1,14 @@
 // Lunvex Chinese Zodiac Compatibility: the program's entry point.
 #include <QApplication>
 
-#include "input/frmmain.h"
+#include "shell/dialoglog.h"
+#include "shell/modhelp.h"
 #include "shell/windowlook.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("lunvex-zodiac"));
     ConfigureApplicationLook();
-    auto* input = new frmmain;
-    input->show();
+    InstallDialogLogIfAsked();
+    if (!modHelp::RunStartup()) return 0;  // another copy is running
     return QApplication::exec();
 }

@@ -2,11 +2,13 @@
 // windows and the one way the program ends.
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 
 namespace modHelp {
@@ -41,6 +43,46 @@ QList<QPointer<QWidget>> LoadedWindows();
 // this runs must not start another ending.
 void UnloadAllAndEnd();
 bool IsEnding();
+
+// Start-up, in order: refuse a second copy, seed the random generator, run
+// the update reminder, show the input window, pick the promotion in front.
+// Answers false when this copy must end at once (another copy runs).
+bool RunStartup();
+
+// Holds the per-user lock that marks a running copy; the system releases it
+// when the process ends in any way. False when another copy holds it.
+bool AcquireSingleInstanceLock();
+void ReleaseSingleInstanceLockForTesting();
+
+// The random draw in [0, 1); seeded from the clock at start-up. Tests may
+// put a fixed draw here.
+double RandomDraw();
+void SeedRandomFromClock();
+void SetRandomDraw(std::function<double()> draw);
+
+// Brings one of the input window's two promotions to the front: draws R,
+// rounds R x 6 + 1 half to even; 1, 3, 5 the co-brand offer, 2, 4, 6 the
+// full-brand offer, 7 leaves the layout as it is. Answers the number drawn.
+std::int16_t CoBrand_Randomize(QWidget* input);
+extern std::int16_t intCoBrandRandomNumber;
+// R x 6 + 1 rounded to the nearest whole number, halves to the even one.
+std::int16_t CoBrandNumber(double r);
+
+// The executable's file name without extension: the settings' application name.
+QString ExecutableName();
+
+// At most once in fifteen days, asks whether to look for a newer version.
+void UpdateReminder();
+// Today's date; tests put a fixed day here.
+void SetToday(std::function<QDate()> today);
+QDate Today();
+
+// The obscuring of the reminder's key and value: every character's Latin-1
+// code moves up (encode) or down (decode) by SettingShift; a character that
+// would leave 0..255 is dropped.
+inline constexpr int SettingShift = 128;
+QString EncodeSetting(const QString& text);
+QString DecodeSetting(const QString& text);
 
 // How the process ends; tests put a recorder here instead.
 void SetEndProcess(std::function<void()> endProcess);

@@ -13,7 +13,11 @@ UserDialogs* g_installed = nullptr;
 QMessageBox::StandardButton UserDialogs::message(QWidget* parent, QMessageBox::Icon icon,
                                                  const QString& title, const QString& text,
                                                  QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, title, text, buttons, parent);
+    // A lone carriage return separates lines in the program's texts.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon, title, shown, buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

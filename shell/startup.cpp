@@ -1,0 +1,161 @@
+// Start-up: the single-instance lock, the random draw, and the promotion in front.
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include "input/frmmain.h"
+#include "shell/modhelp.h"
+#include "shell/userdialogs.h"
+#include "ui_frmmain.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace modHelp {
+
+std::int16_t intCoBrandRandomNumber = 0;
+
+namespace {
+
+std::mt19937_64& Generator() {
+    static std::mt19937_64 generator;
+    return generator;
+}
+
+std::function<double()>& Draw() {
+    static std::function<double()> draw = [] {
+        return std::uniform_real_distribution<double>(0.0, 1.0)(Generator());
+    };
+    return draw;
+}
+
+// One lock per user and executable: its name comes from the executable's path.
+QString LockPath() {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    QDir().mkpath(dir);
+    const QByteArray where =
+        QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath().toUtf8();
+    const QString tag = QString::fromLatin1(
+        QCryptographicHash::hash(where, QCryptographicHash::Sha1).toHex().left(12));
+    return dir + QLatin1Char('/') + ExecutableName() + QLatin1Char('-') + tag +
+           QStringLiteral(".lock");
+}
+
+#ifdef Q_OS_UNIX
+// flock is released by the kernel when the process dies, however it dies.
+int g_lockFd = -1;
+#else
+std::unique_ptr<QLockFile> g_lockFile;
+#endif
+
+}  // namespace
+
+bool AcquireSingleInstanceLock() {
+#ifdef Q_OS_UNIX
+    if (g_lockFd >= 0) return true;
+    const QByteArray path = QFile::encodeName(LockPath());
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return true;  // no lock to be had: never lock the user out
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    g_lockFd = fd;
+    return true;
+#else
+    if (g_lockFile) return true;
+    auto lock = std::make_unique<QLockFile>(LockPath());
+    lock->setStaleLockTime(0);  // stale only when its owner is gone
+    if (!lock->tryLock(0)) {
+        return lock->error() != QLockFile::LockFailedError;
+    }
+    g_lockFile = std::move(lock);
+    return true;
+#endif
+}
+
+void ReleaseSingleInstanceLockForTesting() {
+#ifdef Q_OS_UNIX
+    if (g_lockFd >= 0) ::close(g_lockFd);
+    g_lockFd = -1;
+#else
+    g_lockFile.reset();
+#endif
+}
+
+double RandomDraw() { return Draw()(); }
+
+void SeedRandomFromClock() {
+    Generator().seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()) ^
+                     static_cast<std::uint64_t>(QCoreApplication::applicationPid()));
+}
+
+void SetRandomDraw(std::function<double()> draw) {
+    if (draw)
+        Draw() = std::move(draw);
+    else
+        Draw() = [] { return std::uniform_real_distribution<double>(0.0, 1.0)(Generator()); };
+}
+
+std::int16_t CoBrandNumber(double r) {
+    const double x = r * 6.0 + 1.0;
+    double whole = std::floor(x);
+    const double fraction = x - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+    return static_cast<std::int16_t>(whole);
+}
+
+std::int16_t CoBrand_Randomize(QWidget* input) {
+    intCoBrandRandomNumber = CoBrandNumber(RandomDraw());
+    auto* window = qobject_cast<frmmain*>(input);
+    if (!window) return intCoBrandRandomNumber;
+    switch (intCoBrandRandomNumber) {
+        case 1:
+        case 3:
+        case 5:
+            window->controls().lblCobrand->raise();
+            break;
+        case 2:
+        case 4:
+        case 6:
+            window->controls().lblFullBrand->raise();
+            break;
+        default:  // 7: as laid out
+            break;
+    }
+    return intCoBrandRandomNumber;
+}
+
+QString ExecutableName() {
+    const QString path = QCoreApplication::applicationFilePath();
+    const QString name = QFileInfo(path).completeBaseName();
+    return name.isEmpty() ? QCoreApplication::applicationName() : name;
+}
+
+bool RunStartup() {
+    if (!AcquireSingleInstanceLock()) {
+        Inform(nullptr, QStringLiteral("Application is already running"));
+        UnloadAllAndEnd();
+        return false;
+    }
+    SeedRandomFromClock();
+    UpdateReminder();  // never stops the start, whatever goes wrong inside
+    auto* input = new frmmain;
+    input->show();
+    CoBrand_Randomize(input);
+    return true;
+}
+
+}  // namespace modHelp

@@ -1,0 +1,414 @@
+// Start-up and shutdown: the update reminder and its setting codec, the
+// promotion drawn at start, ending the program, and refusing a second copy.
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+#include "input/frmmain.h"
+#include "results/frmchiness.h"
+#include "shell/frmabout.h"
+#include "testsupport.h"
+#include "ui_frmmain.h"
+
+namespace {
+
+const QString kQuestion = QStringLiteral(
+    "There maybe an update to this software available\rDo you want to check for an update?");
+
+QString IniPath(const QTemporaryDir& dir) {
+    return dir.path() + QStringLiteral("/Lunvex/") + modHelp::ExecutableName() +
+           QStringLiteral(".ini");
+}
+
+// What the reminder keeps, read back the way the program reads it.
+QString StoredDate() {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lunvex"),
+                modHelp::ExecutableName());
+    return modHelp::DecodeSetting(
+        s.value(QStringLiteral("Settings/") + modHelp::EncodeSetting(QStringLiteral("Duration")))
+            .toString());
+}
+
+void Store(const QString& plain) {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lunvex"),
+                modHelp::ExecutableName());
+    s.setValue(QStringLiteral("Settings/") + modHelp::EncodeSetting(QStringLiteral("Duration")),
+               modHelp::EncodeSetting(plain));
+}
+
+const QDate kToday(2026, 12, 8);
+
+}  // namespace
+
+class StoreReader : public QObject {
+    Q_OBJECT
+
+  public:
+    StoreReader() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open"); }
+    ~StoreReader() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    QStringList opened;
+    QString storedWhenOpened;
+
+  public slots:
+    void open(const QUrl& url) {
+        opened.append(url.toString());
+        storedWhenOpened = StoredDate();
+    }
+};
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void codecRoundTrip_data();
+    void codecRoundTrip();
+    void codecDropRules();
+    void reminder_data();
+    void reminder();
+    void yesWritesTheDateBeforeOpeningThePage();
+    void storedFileHoldsNothingPlain();
+    void reminderUnderRegionalSettings_data();
+    void reminderUnderRegionalSettings();
+    void anotherExecutableNameStartsAfresh();
+    void coBrandBoundaries_data();
+    void coBrandBoundaries();
+    void coBrandShares();
+    void runStartupShowsTheInputWindow();
+    void unloadAllClosesEveryWindowAndEndsOnce();
+    void secondCopyIsRefused();
+
+  private:
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+};
+
+void TestStartup::init() {
+    DestroyAllWindows();
+    m_settingsDir = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
+    modHelp::SetToday([] { return kToday; });
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestStartup::cleanup() {
+    DestroyAllWindows();
+    modHelp::SetToday(nullptr);
+    modHelp::SetRandomDraw(nullptr);
+    QLocale::setDefault(QLocale::system());
+}
+
+void TestStartup::codecRoundTrip_data() {
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("key") << "Duration";
+    QTest::newRow("ISO date") << "2026-12-08";
+    QTest::newRow("US date") << "12/8/2026";
+    QTest::newRow("every printable ASCII") << [] {
+        QString s;
+        for (int c = 32; c < 127; ++c) s.append(QChar(c));
+        return s;
+    }();
+    QTest::newRow("control characters") << QString::fromLatin1("\x01\t\n\x7f", 4);
+    QTest::newRow("empty") << QString();
+}
+
+void TestStartup::codecRoundTrip() {
+    QFETCH(QString, plain);
+    const QString encoded = modHelp::EncodeSetting(plain);
+    QCOMPARE(encoded.size(), plain.size());
+    if (!plain.isEmpty()) QVERIFY(encoded != plain);
+    for (QChar c : encoded) QVERIFY(c.unicode() >= modHelp::SettingShift && c.unicode() <= 255);
+    QCOMPARE(modHelp::DecodeSetting(encoded), plain);
+}
+
+void TestStartup::codecDropRules() {
+    const int top = 255 - modHelp::SettingShift;  // the highest code that survives encoding
+    QCOMPARE(modHelp::EncodeSetting(QString(QChar(top))), QString(QChar(255)));
+    QCOMPARE(modHelp::EncodeSetting(QString(QChar(top + 1))), QString());
+    QCOMPARE(modHelp::EncodeSetting(QStringLiteral("a\u00e9b")),
+             modHelp::EncodeSetting(QStringLiteral("ab")));
+    QCOMPARE(modHelp::EncodeSetting(QString(QChar(0))), QString(QChar(modHelp::SettingShift)));
+    // Outside Latin-1 a character counts as "?", as in an 8-bit code page.
+    QCOMPARE(modHelp::EncodeSetting(QStringLiteral("\u9f20")),
+             modHelp::EncodeSetting(QStringLiteral("?")));
+    // Decoding drops whatever lies below the shift.
+    QCOMPARE(modHelp::DecodeSetting(QString(QChar(modHelp::SettingShift - 1))), QString());
+    QCOMPARE(modHelp::DecodeSetting(QString(QChar(modHelp::SettingShift))), QString(QChar(0)));
+    QCOMPARE(modHelp::DecodeSetting(QStringLiteral("plain")), QString());
+    QCOMPARE(modHelp::DecodeSetting(QStringLiteral("\u9f20")), QString());
+}
+
+void TestStartup::reminder_data() {
+    QTest::addColumn<QString>("stored");  // plain text before encoding; "-" for no entry
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QStringList>("pages");
+    const QString today = kToday.toString(Qt::ISODate);
+    const auto day = [](int offset) { return kToday.addDays(offset).toString(Qt::ISODate); };
+    const QStringList none;
+    const QStringList download{Page("download-web-page")};
+    QTest::newRow("first start") << "-" << QMessageBox::Yes << false << today << none;
+    QTest::newRow("today") << today << QMessageBox::Yes << false << today << none;
+    QTest::newRow("14 days back") << day(-14) << QMessageBox::Yes << false << day(-14) << none;
+    QTest::newRow("15 days back, no") << day(-15) << QMessageBox::No << true << today << none;
+    QTest::newRow("15 days back, yes") << day(-15) << QMessageBox::Yes << true << today << download;
+    QTest::newRow("14 days ahead") << day(14) << QMessageBox::Yes << false << day(14) << none;
+    QTest::newRow("15 days ahead") << day(15) << QMessageBox::No << true << today << none;
+    QTest::newRow("years back") << "1999-01-01" << QMessageBox::Yes << true << today << download;
+    QTest::newRow("unreadable") << "not a date" << QMessageBox::Yes << false << today << none;
+    QTest::newRow("impossible day") << "2026-02-30" << QMessageBox::Yes << false << today << none;
+}
+
+void TestStartup::reminder() {
+    QFETCH(QString, stored);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, asks);
+    QFETCH(QString, after);
+    QFETCH(QStringList, pages);
+    if (stored != QStringLiteral("-")) Store(stored);
+    AnsweringDialogs dialogs;
+    dialogs.answer = answer;
+    UrlCatcher urls;
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), asks ? 1 : 0);
+    if (asks) {
+        const ShownMessage& m = dialogs.messages.constFirst();
+        QCOMPARE(m.text, kQuestion);
+        QCOMPARE(m.title, QStringLiteral("Lunvex Chinese Zodiac Compatibility"));
+        QCOMPARE(m.icon, QMessageBox::Information);
+        QCOMPARE(m.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    QCOMPARE(StoredDate(), after);
+    QCOMPARE(urls.opened, pages);
+
+    // The next start on the same day asks nothing.
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), asks ? 1 : 0);
+}
+
+void TestStartup::yesWritesTheDateBeforeOpeningThePage() {
+    Store(QStringLiteral("2026-01-01"));
+    AnsweringDialogs dialogs;
+    dialogs.answer = QMessageBox::Yes;
+    StoreReader reader;  // reads the store at the moment the page opens
+    modHelp::UpdateReminder();
+    QCOMPARE(reader.opened, QStringList{Page("download-web-page")});
+    QCOMPARE(reader.storedWhenOpened, QStringLiteral("2026-12-08"));
+}
+
+void TestStartup::storedFileHoldsNothingPlain() {
+    modHelp::UpdateReminder();
+    QFile file(IniPath(*m_settingsDir));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QByteArray raw = file.readAll();
+    QVERIFY(raw.contains("[Settings]"));
+    QVERIFY(!raw.toLower().contains("duration"));
+    for (const QString& form : {kToday.toString(Qt::ISODate), QStringLiteral("12/8/2026"),
+                                QStringLiteral("12/8/26"), QStringLiteral("2026")})
+        QVERIFY2(!raw.contains(form.toLatin1()), qPrintable(form));
+}
+
+void TestStartup::reminderUnderRegionalSettings_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("regional");  // an entry in the regional short format, 4-digit year
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "11/20/2026";
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "20.11.2026";
+    QTest::newRow("C") << QLocale::c() << QLocale::c().toString(QDate(2026, 11, 20), [] {
+        QString f = QLocale::c().dateFormat(QLocale::ShortFormat);
+        if (!f.contains(QStringLiteral("yyyy")))
+            f.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+        return f;
+    }());
+}
+
+void TestStartup::reminderUnderRegionalSettings() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, regional);
+    QLocale::setDefault(locale);
+    AnsweringDialogs dialogs;
+    dialogs.answer = QMessageBox::No;
+
+    // The first start writes ISO, which reads back under any settings.
+    modHelp::UpdateReminder();
+    QCOMPARE(StoredDate(), QStringLiteral("2026-12-08"));
+    modHelp::SetToday([] { return kToday.addDays(14); });
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), 0);
+    modHelp::SetToday([] { return kToday.addDays(15); });
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(StoredDate(), QStringLiteral("2026-12-23"));
+
+    // An entry in the regional format is still understood: 18 days before today.
+    modHelp::SetToday([] { return kToday; });
+    Store(regional);
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), 2);
+    QCOMPARE(StoredDate(), QStringLiteral("2026-12-08"));
+}
+
+void TestStartup::anotherExecutableNameStartsAfresh() {
+    AnsweringDialogs dialogs;
+    modHelp::UpdateReminder();
+    QSettings other(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lunvex"),
+                    QStringLiteral("renamed-copy"));
+    QVERIFY(other.allKeys().isEmpty());
+    QVERIFY(QFile::exists(IniPath(*m_settingsDir)));
+}
+
+void TestStartup::coBrandBoundaries_data() {
+    QTest::addColumn<double>("draw");
+    QTest::addColumn<int>("number");
+    QTest::newRow("0") << 0.0 << 1;
+    QTest::newRow("just under the first half") << 0.0833 << 1;
+    QTest::newRow("2.5 rounds down to even") << 0.25 << 2;
+    QTest::newRow("just over 2.5") << 0.2501 << 3;
+    QTest::newRow("4.0") << 0.5 << 4;
+    QTest::newRow("5.5 rounds up to even") << 0.75 << 6;
+    QTest::newRow("just under 5.5") << 0.7499 << 5;
+    QTest::newRow("6.625") << 0.9375 << 7;
+    QTest::newRow("largest draw") << std::nextafter(1.0, 0.0) << 7;
+}
+
+void TestStartup::coBrandBoundaries() {
+    QFETCH(double, draw);
+    QFETCH(int, number);
+    QCOMPARE(int(modHelp::CoBrandNumber(draw)), number);
+    frmmain w;
+    w.show();
+    modHelp::SetRandomDraw([draw] { return draw; });
+    QCOMPARE(int(modHelp::CoBrand_Randomize(&w)), number);
+    QCOMPARE(int(modHelp::intCoBrandRandomNumber), number);
+    const QPoint spot = w.controls().lblCobrand->geometry().center();
+    QWidget* front = w.centralWidget()->childAt(spot);
+    QCOMPARE(front, number % 2 == 1 && number != 7
+                        ? static_cast<QWidget*>(w.controls().lblCobrand)
+                        : static_cast<QWidget*>(w.controls().lblFullBrand));
+}
+
+void TestStartup::coBrandShares() {
+    modHelp::SeedRandomFromClock();
+    const int draws = 60000;
+    int cobrand = 0;
+    int seven = 0;
+    for (int i = 0; i < draws; ++i) {
+        const int n = modHelp::CoBrandNumber(modHelp::RandomDraw());
+        QVERIFY(n >= 1 && n <= 7);
+        if (n == 1 || n == 3 || n == 5) ++cobrand;
+        if (n == 7) ++seven;
+    }
+    // About 2.5 starts in 6 show the co-brand offer; 0.5 in 6 draw a 7.
+    QVERIFY2(std::abs(cobrand / double(draws) - 2.5 / 6) < 0.015,
+             qPrintable(QString::number(cobrand)));
+    QVERIFY2(std::abs(seven / double(draws) - 0.5 / 6) < 0.01, qPrintable(QString::number(seven)));
+}
+
+void TestStartup::runStartupShowsTheInputWindow() {
+    AnsweringDialogs dialogs;
+    modHelp::SetRandomDraw([] { return 0.0; });  // 1: co-brand offer in front
+    QVERIFY(modHelp::RunStartup());
+    frmmain* input = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) input = m;
+    QVERIFY(input);
+    QCOMPARE(input->centralWidget()->childAt(input->controls().lblCobrand->geometry().center()),
+             input->controls().lblCobrand);
+    QCOMPARE(StoredDate(), QStringLiteral("2026-12-08"));  // the reminder ran
+    QVERIFY(dialogs.messages.isEmpty());
+
+    // A reminder that cannot read its store never stops the start.
+    DestroyAllWindows();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QStringLiteral("/proc/nonexistent"));
+    QVERIFY(modHelp::RunStartup());
+    bool shown = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<frmmain*>(w) && w->isVisible()) shown = true;
+    QVERIFY(shown);
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestStartup::unloadAllClosesEveryWindowAndEndsOnce() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    auto* input = new frmmain;
+    input->show();
+    QPointer<frmmain> watched = input;
+    QPointer<QWidget> about;
+    bool aboutWasOpen = false;
+    QTimer::singleShot(0, [&] {
+        about = QApplication::activeModalWidget();
+        aboutWasOpen = qobject_cast<frmAbout*>(about.data()) && about->isVisible();
+        modHelp::UnloadAllAndEnd();
+    });
+    input->controls().mnuAbout->trigger();  // returns once the about window is gone
+    QVERIFY(aboutWasOpen);
+    QCOMPARE(end.ends, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!about || !about->isVisible());
+    QVERIFY(!watched || !watched->isVisible());
+    QTest::qWait(20);
+    QCOMPARE(end.ends, 1);
+}
+
+// Real processes: a second copy is refused; a copy killed hard does not lock the next one out.
+void TestStartup::secondCopyIsRefused() {
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path() + QStringLiteral("/run"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("LUNVEX_DIALOG_LOG"), home.path() + QStringLiteral("/dialogs.log"));
+    QDir().mkpath(home.path() + QStringLiteral("/run"));
+    QFile::setPermissions(home.path() + QStringLiteral("/run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString settings = home.path() + QStringLiteral("/config/Lunvex/lunvex-zodiac.ini");
+    const auto start = [&](QProcess& p) {
+        p.setProcessEnvironment(env);
+        p.setProgram(QStringLiteral(LUNVEX_PROGRAM));
+        p.start();
+        return p.waitForStarted(10000);
+    };
+    const auto log = [&] {
+        QFile f(home.path() + QStringLiteral("/dialogs.log"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+
+    QProcess first;
+    QVERIFY(start(first));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(settings), 20000);  // past the lock and the reminder
+    QTest::qWait(300);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    QProcess second;
+    QVERIFY(start(second));
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(log(), QStringLiteral(
+                        "Lunvex Chinese Zodiac Compatibility\tApplication is already running\t%1\n")
+                        .arg(int(QMessageBox::Information)));
+    QCOMPARE(first.state(), QProcess::Running);  // left untouched
+
+    first.kill();  // SIGKILL: no chance to tidy up
+    QVERIFY(first.waitForFinished(10000));
+    QProcess third;
+    QVERIFY(start(third));
+    QTest::qWait(1500);
+    QCOMPARE(third.state(), QProcess::Running);
+    QCOMPARE(log().count(QLatin1Char('\n')), 1);  // no new refusal
+    third.kill();
+    third.waitForFinished(10000);
+}
+
+LUNVEX_TEST_MAIN(TestStartup)
+#include "tst_startup.moc"
