@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "input/frmmain.h"
+#include "report/frmsave.h"
 #include "shell/frmabout.h"
 #include "shell/modhelp.h"
 #include "shell/windowlook.h"
@@ -121,7 +122,7 @@ void frmchiness::cmdBack_Click() {
     m_goingBack = false;
 }
 
-void frmchiness::cmdPrint_Click() {}
+void frmchiness::cmdPrint_Click() { frmSave::ShowModal(this); }
 
 void frmchiness::closeEvent(QCloseEvent* event) {
     event->accept();

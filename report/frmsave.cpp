@@ -1,0 +1,159 @@
+#include "report/frmsave.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+#include "input/compatibilityrun.h"
+#include "report/modrtb.h"
+#include "report/reportcomposer.h"
+#include "report/rtfwriter.h"
+#include "results/frmchiness.h"
+#include "shell/modhelp.h"
+#include "shell/userdialogs.h"
+#include "shell/windowlook.h"
+#include "ui_frmchiness.h"
+#include "ui_frmsave.h"
+
+const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
+const QString frmSave::SaveSuffix = QStringLiteral("rtf");
+
+frmSave::frmSave(frmchiness* results) : QDialog(results), ui(std::make_unique<Ui::frmSave>()) {
+    ui->setupUi(this);
+    modHelp::RegisterLoadedWindow(this);
+    ApplyWindowLook(this);
+    setFixedSize(515, 505);
+
+    ui->Label1->setText(QStringLiteral("Click Here To Visit ") + modHelp::VendorHost() +
+                        QStringLiteral(" Now"));
+    // The two top links are sized to their text and stay centred over the report.
+    for (LinkLabel* label : {ui->Label14, ui->Label1}) {
+        label->setFont(VerdanaFont(8.25, false, true));
+        const int width = label->sizeHint().width();
+        label->setGeometry((this->width() - width) / 2, label->y(), width, label->height());
+    }
+    ui->Label16->setFont(VerdanaFont(8.25, true, true));
+    QFont sansSerif(QStringLiteral("MS Sans Serif"));
+    sansSerif.setStyleHint(QFont::SansSerif);
+    sansSerif.setPointSizeF(8.25);
+    ui->cmdSave->setFont(sansSerif);
+    ui->cmdPrint->setFont(VerdanaFont(8.25));
+    ui->RTB->setFont(VerdanaFont(report::BasePointSize));
+
+    connect(ui->cmdSave, &QPushButton::clicked, this, &frmSave::cmdSave_Click);
+    connect(ui->cmdPrint, &QPushButton::clicked, this, &frmSave::cmdPrint_Click);
+    connect(ui->Label14, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->Label1, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
+    connect(ui->Label16, &LinkLabel::clicked, this,
+            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+
+    // Load: links first, then the report, composed once.
+    report::PairValues pair;
+    if (results) {
+        const Ui::frmchiness& r = results->controls();
+        pair = {r.lblChineseCompatibilityNumber->text(), r.lblChinesePercentage->text(),
+                r.lblChineseRating->text(), r.txtMatchingDescription->toPlainText()};
+    }
+    report::ComposeReport(*ui->RTB->document(), CompatibilityRun(), pair);
+    modRTB::StartLinkDetection(ui->RTB, this);
+    ui->RTB->moveCursor(QTextCursor::Start);
+    ui->RTB->setFocus();
+}
+
+frmSave::~frmSave() { modRTB::StopLinkDetection(); }
+
+void frmSave::ShowModal(frmchiness* results) {
+    // On the heap: should the program end meanwhile, exec() notices.
+    auto* window = new frmSave(results);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->exec();
+}
+
+UserDialogs& frmSave::CD() const { return UserDialogs::current(); }
+
+void frmSave::closeEvent(QCloseEvent* event) {
+    modRTB::StopLinkDetection();
+    QDialog::closeEvent(event);
+}
+
+QString WithReportExtension(const QString& path) {
+    const QFileInfo info(path);
+    // An existing file keeps the name it was chosen under.
+    if (!info.suffix().isEmpty() || info.exists()) return path;
+    return path.endsWith(QLatin1Char('.')) ? path + frmSave::SaveSuffix
+                                           : path + QLatin1Char('.') + frmSave::SaveSuffix;
+}
+
+namespace {
+
+// Unbuffered, so a short write (a full disk) shows as one; a buffered write
+// would be reported whole and the file cut short without a word.
+std::optional<QString> WriteAll(QFileDevice& file, const QByteArray& data) {
+    qint64 done = 0;
+    while (done < data.size()) {
+        const qint64 n = file.write(data.constData() + done, data.size() - done);
+        if (n <= 0) return file.errorString();
+        done += n;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rtf) {
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        // A device or pipe is written to as it is; replacing it with a
+        // regular file would destroy it.
+        QFile device(path);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return device.errorString();
+        return WriteAll(device, rtf);
+    }
+    // Through a temporary file, so an existing file is replaced whole or not at all.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
+    if (const auto failure = WriteAll(file, rtf)) {
+        file.cancelWriting();
+        return failure;
+    }
+    if (!file.commit()) return file.errorString();
+    return std::nullopt;
+}
+
+void frmSave::cmdSave_Click() {
+    const std::optional<QString> chosen =
+        CD().saveFileName(this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix});
+    if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing written, nothing said
+    const QString path = WithReportExtension(*chosen);
+    if (const auto failure = WriteReportFile(path, report::ToRtf(*ui->RTB->document()))) {
+        // Unlike a cancel, a failed write must not look like a saved report.
+        CD().message(this, QMessageBox::Warning, modHelp::ApplicationTitle,
+                     QStringLiteral("The report could not be saved as \"%1\".\n%2")
+                         .arg(QDir::toNativeSeparators(path), *failure),
+                     QMessageBox::Ok);
+    }
+}
+
+void frmSave::cmdPrint_Click() {
+    const QTextCursor selection = ui->RTB->textCursor();
+    const bool hasSelection = selection.hasSelection();
+    QPrinter printer(QPrinter::HighResolution);
+    if (!CD().choosePrinter(this, printer, hasSelection)) return;
+    // Only the selection in the report decides what is printed, whatever
+    // range the dialog was set to.
+    printer.setPrintRange(QPrinter::AllPages);
+    if (hasSelection) {
+        QTextDocument part;
+        part.setDefaultFont(ui->RTB->document()->defaultFont());
+        QTextCursor(&part).insertFragment(selection.selection());
+        part.print(&printer);
+    } else {
+        ui->RTB->document()->print(&printer);
+    }
+}

@@ -1,0 +1,49 @@
+// The report window: the reading as rich text, saved to a file or printed.
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class frmSave;
+}
+class frmchiness;
+class UserDialogs;
+
+class frmSave : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Composes the report from the latest reading and the results window's
+    // pair values.
+    explicit frmSave(frmchiness* results);
+    ~frmSave() override;
+
+    // Opens a fresh report window, modal over the results window, and waits.
+    static void ShowModal(frmchiness* results);
+
+    Ui::frmSave& controls() { return *ui; }
+    // The common dialogs (file-save and printer) the window uses.
+    UserDialogs& CD() const;
+
+    // The file-save dialog's settings.
+    static const QString SaveFilter;
+    static const QString SaveSuffix;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void cmdSave_Click();
+    void cmdPrint_Click();
+
+    std::unique_ptr<Ui::frmSave> ui;
+};
+
+// Writes the rich text to the file through a temporary one, so an existing
+// file is replaced whole or not at all. Answers the reason when it fails.
+std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rtf);
+// A name typed without an extension gets ".rtf", unless it names an existing file.
+QString WithReportExtension(const QString& path);

@@ -1,0 +1,30 @@
+// Composes the report: every entry a bold dark-red label and its value in
+// black, each followed by a line break and a blank line.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QTextDocument;
+struct CompatibilityRunRecord;
+
+namespace report {
+
+// The report's base font and its two run styles.
+inline constexpr qreal BasePointSize = 9.75;
+inline const QColor LabelColour(128, 0, 0);
+inline const QColor ValueColour(0, 0, 0);
+
+// The pair's block, as the results window shows it.
+struct PairValues {
+    QString CompatibilityNumber;
+    QString Percentage;
+    QString Rating;
+    QString MatchingDescription;
+};
+
+// Clears the document and writes the whole report into it.
+void ComposeReport(QTextDocument& document, const CompatibilityRunRecord& run,
+                   const PairValues& pair);
+
+}  // namespace report

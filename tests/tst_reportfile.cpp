@@ -1,0 +1,410 @@
+// Saving and printing the report: the rich-text file as independent readers
+// see it, names of any content, failures that keep existing files, and
+// printing to PDF through the report window's own path.
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <csignal>
+
+#include "input/compatibilityrun.h"
+#include "input/frmmain.h"
+#include "report/frmsave.h"
+#include "report/rtfwriter.h"
+#include "results/frmchiness.h"
+#include "testsupport.h"
+#include "ui_frmmain.h"
+#include "ui_frmsave.h"
+
+namespace {
+
+frmchiness* RealReading(const QString& user, const QString& partner) {
+    auto* input = new frmmain;
+    input->show();
+    Ui::frmmain& c = input->controls();
+    c.txtMaleName->setText(user);
+    c.cboMaleYear->setCurrentIndex(1975 - 1936);
+    c.cboMaleMonth->setCurrentIndex(2);
+    c.CboMaleDate->setCurrentIndex(11);
+    c.txtFemaleName->setText(partner);
+    c.cboFemaleYear->setCurrentIndex(1938 - 1936);
+    c.cboFemaleMonth->setCurrentIndex(6);
+    c.cmdProceed->click();
+    return frmchiness::Loaded();
+}
+
+QString Run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QStringLiteral("<failed: %1>").arg(program);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The file as unrtf reads it, parsed back into a document: text and styles.
+QTextDocument* ReadWithUnrtf(const QString& path, QObject* owner) {
+    QString html = Run(QStringLiteral("unrtf"), {QStringLiteral("--html"), path});
+    auto* doc = new QTextDocument(owner);
+    // unrtf writes a code past U+FFFF as two numeric references, one per
+    // UTF-16 unit; join them before the HTML reader sees them.
+    static const QRegularExpression pair(QStringLiteral("&#(5[5-6]\\d{3});&#(5[6-7]\\d{3});"));
+    QString joined;
+    qsizetype last = 0;
+    for (auto it = pair.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        joined += html.mid(last, m.capturedStart() - last);
+        joined += QChar(m.captured(1).toUShort());
+        joined += QChar(m.captured(2).toUShort());
+        last = m.capturedEnd();
+    }
+    joined += html.mid(last);
+    // Keep every blank as written: the source's own line ends are only layout,
+    // and the body's blanks are significant.
+    joined.remove(QLatin1Char('\n'));
+    joined.replace(QStringLiteral("<body>"),
+                   QStringLiteral("<body style=\"white-space: pre-wrap\">"));
+    doc->setHtml(joined);
+    return doc;
+}
+
+// Text with each run's style: "[L:...]" bold dark red, "[V:...]" regular black.
+QString StyledText(const QTextDocument& doc) {
+    QString out;
+    QChar current;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            QString text = it.fragment().text();
+            text.replace(QChar::LineSeparator,
+                         QLatin1Char('\n'));  // <br> reads as a line separator
+            QChar style = QLatin1Char('?');
+            if (f.fontWeight() >= QFont::Bold && f.foreground().color() == QColor(128, 0, 0))
+                style = QLatin1Char('L');
+            if (f.fontWeight() < QFont::Bold && f.foreground().color() == QColor(0, 0, 0))
+                style = QLatin1Char('V');
+            if (text.trimmed().isEmpty()) {  // blanks carry no visible style
+                out += text;
+                continue;
+            }
+            if (style != current) {
+                out += QStringLiteral("[") + style + QLatin1Char(':');
+                current = style;
+            }
+            out += text;
+        }
+        if (b.next().isValid()) out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+QString StyledText(const QTextEdit* rtb) { return StyledText(*rtb->document()); }
+
+}  // namespace
+
+class TestReportFile : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { DestroyAllWindows(); }
+    void cleanup() { DestroyAllWindows(); }
+
+    void escapes_data();
+    void escapes();
+    void savedFileReadsBackExactly_data();
+    void savedFileReadsBackExactly();
+    void saveDialogSettings();
+    void cancelWritesNothing();
+    void nameWithoutExtensionGetsRtf_data();
+    void nameWithoutExtensionGetsRtf();
+    void refusedFolderShowsTheReason();
+    void fullDiskKeepsTheExistingFile();
+    void fullDeviceShowsTheReason();
+    void printWholeReport();
+    void printOnlyTheSelection();
+    void cancelPrintsNothingAfterASave();
+};
+
+void TestReportFile::escapes_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::newRow("plain") << "Ann" << QByteArray("Ann");
+    QTest::newRow("braces and backslash") << "{a}\\b" << QByteArray("\\{a\\}\\\\b");
+    QTest::newRow("i with diaeresis")
+        << QStringLiteral("na\u00efve") << QByteArray("na\\u239\\'3fve");
+    QTest::newRow("CJK as a negative number")
+        << QStringLiteral("\u9f20") << QByteArray("\\u-24800\\'3f");
+    QTest::newRow("emoji as a surrogate pair")
+        << QStringLiteral("\U0001F600") << QByteArray("\\u-10179\\'3f\\u-8704\\'3f");
+    QTest::newRow("tab") << "a\tb" << QByteArray("a\\tab b");
+    QTest::newRow("blanks in a row") << "a  b   c" << QByteArray("a {} b {} {} c");
+    QTest::newRow("control character") << QStringLiteral("a\x01z") << QByteArray("a\\'01z");
+}
+
+void TestReportFile::escapes() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, rtf);
+    QCOMPARE(report::EscapeRtfText(text), rtf);
+}
+
+void TestReportFile::savedFileReadsBackExactly_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("partner");
+    QTest::newRow("plain names") << "Ann"
+                                 << "Bob";
+    QTest::newRow("braces and backslashes") << "{Ann} \\par \\b0"
+                                            << "}{\\";
+    QTest::newRow("accents, CJK, emoji")
+        << QStringLiteral("Zo\u00eb Na\u00efve") << QStringLiteral("\u9f20 \U0001F600 Bob");
+}
+
+void TestReportFile::savedFileReadsBackExactly() {
+    QFETCH(QString, user);
+    QFETCH(QString, partner);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmchiness* results = RealReading(user, partner);
+    QVERIFY(results);
+    frmSave window(results);
+    dialogs.saveAnswer = dir.filePath(QStringLiteral("report.rtf"));
+    window.controls().cmdSave->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    QFile file(*dialogs.saveAnswer);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray raw = file.readAll();
+    QVERIFY(raw.startsWith("{\\rtf1"));
+    QVERIFY(raw.contains("Verdana"));
+    QVERIFY(raw.contains("\\fs20"));  // 9.75 pt in half points
+    int depth = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\')
+            ++i;  // an escaped character
+        else if (raw[i] == '{')
+            ++depth;
+        else if (raw[i] == '}')
+            QVERIFY(--depth >= 0);
+    }
+    QCOMPARE(depth, 0);
+    for (char c : raw) QVERIFY(uchar(c) < 0x80);  // pure 7-bit
+
+    QObject owner;
+    const QTextDocument* back = ReadWithUnrtf(file.fileName(), &owner);
+    // The same text, line breaks included, and the same styles run by run.
+    const QString got = back->toPlainText().trimmed();
+    const QString want = window.controls().RTB->toPlainText().trimmed();
+    qsizetype at = 0;
+    while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
+    QVERIFY2(got == want, qPrintable(QStringLiteral("differs at %1: [%2] vs [%3]")
+                                         .arg(at)
+                                         .arg(got.mid(at, 60), want.mid(at, 60))));
+    QCOMPARE(StyledText(*back).trimmed(), StyledText(window.controls().RTB).trimmed());
+    QVERIFY(StyledText(*back).startsWith(QStringLiteral("[L:Name: [V:")));
+}
+
+void TestReportFile::saveDialogSettings() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    window.controls().cmdSave->click();
+    QCOMPARE(dialogs.saveRequests.size(), 1);
+    const UserDialogs::SaveRequest& r = dialogs.saveRequests.constFirst();
+    QCOMPARE(r.title, QStringLiteral("Lunvex Chinese Zodiac Compatibility"));
+    QCOMPARE(r.filter, QStringLiteral("Rich Text Format (*.rtf)"));
+    QCOMPARE(r.defaultSuffix, QStringLiteral("rtf"));
+}
+
+void TestReportFile::cancelWritesNothing() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    const QString before = window.controls().RTB->toHtml();
+    dialogs.saveAnswer.reset();
+    window.controls().cmdSave->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(QDir(dir.path()).isEmpty());
+    QCOMPARE(window.controls().RTB->toHtml(), before);
+}
+
+void TestReportFile::nameWithoutExtensionGetsRtf_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "report"
+                                  << "report.rtf";
+    QTest::newRow("rtf") << "report.rtf"
+                         << "report.rtf";
+    QTest::newRow("other extension kept") << "report.doc"
+                                          << "report.doc";
+    QTest::newRow("trailing dot") << "report."
+                                  << "report.rtf";
+}
+
+void TestReportFile::nameWithoutExtensionGetsRtf() {
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = dir.filePath(typed);
+    window.controls().cmdSave->click();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+    QFile file(dir.filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("{\\rtf1"));  // rich text whatever the name
+}
+
+void TestReportFile::refusedFolderShowsTheReason() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    QString target;
+    QString existing;
+    if (::geteuid() == 0) {
+        target = QStringLiteral("/proc/self/lunvex-report.rtf");  // no one may create files here
+    } else {
+        existing = dir.filePath(QStringLiteral("locked/report.rtf"));
+        QDir().mkpath(dir.filePath(QStringLiteral("locked")));
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+        f.close();
+        ::chmod(QFile::encodeName(dir.filePath(QStringLiteral("locked"))).constData(), 0555);
+        target = existing;
+    }
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = target;
+    window.controls().cmdSave->click();
+    QCOMPARE(dialogs.messages.size(), 1);
+    const ShownMessage& m = dialogs.messages.constFirst();
+    QCOMPARE(m.title, QStringLiteral("Lunvex Chinese Zodiac Compatibility"));
+    QCOMPARE(m.icon, QMessageBox::Warning);
+    QVERIFY2(m.text.contains(target), qPrintable(m.text));
+    QVERIFY(m.text.count(QLatin1Char('\n')) == 1 &&
+            !m.text.section(QLatin1Char('\n'), 1).isEmpty());
+    if (!existing.isEmpty()) {
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("keep me"));
+        ::chmod(QFile::encodeName(dir.filePath(QStringLiteral("locked"))).constData(), 0755);
+    } else {
+        QVERIFY(!QFile::exists(target));
+    }
+}
+
+// A disk that fills up while writing: the file that was there stays whole.
+void TestReportFile::fullDiskKeepsTheExistingFile() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("report.rtf"));
+    {
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("an earlier report");
+    }
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = existing;
+    // Files may not grow past 1 KB for a moment: writes beyond fail as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    window.controls().cmdSave->click();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(dialogs.messages.constFirst().text.contains(existing));
+    QFile f(existing);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("an earlier report"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("report.rtf")});  // no leftovers
+}
+
+// A device that is always full: written to directly, never replaced.
+void TestReportFile::fullDeviceShowsTheReason() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    struct stat before {};
+    QVERIFY(::stat("/dev/full", &before) == 0);
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = QStringLiteral("/dev/full");
+    window.controls().cmdSave->click();
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(dialogs.messages.constFirst().text.contains(QStringLiteral("/dev/full")));
+    struct stat after {};
+    QVERIFY(::stat("/dev/full", &after) == 0);
+    QVERIFY(S_ISCHR(after.st_mode));
+    QCOMPARE(after.st_rdev, before.st_rdev);
+}
+
+void TestReportFile::printWholeReport() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.printAnswer = dir.filePath(QStringLiteral("report.pdf"));
+    window.controls().cmdPrint->click();
+    QCOMPARE(dialogs.printerSelectionOffered, QList<bool>{false});
+    const QString text =
+        Run(QStringLiteral("pdftotext"), {*dialogs.printAnswer, QStringLiteral("-")});
+    QVERIFY2(text.contains(QStringLiteral("Name: Ann")), qPrintable(text.left(200)));
+    QVERIFY(text.contains(QStringLiteral("Matching Description :")));
+    QVERIFY(text.contains(QStringLiteral("Famous Persons of this Star Sign are:")));
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestReportFile::printOnlyTheSelection() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    QTextEdit* rtb = window.controls().RTB;
+    // Select the pair's block only.
+    const qsizetype from =
+        rtb->toPlainText().indexOf(QStringLiteral("Chinese Compatibility Number: "));
+    QTextCursor c(rtb->document());
+    c.setPosition(int(from));
+    c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    rtb->setTextCursor(c);
+    dialogs.printAnswer = dir.filePath(QStringLiteral("part.pdf"));
+    dialogs.printRangeOverride = QPrinter::AllPages;  // the user switches the dialog to all pages
+    window.controls().cmdPrint->click();
+    QCOMPARE(dialogs.printerSelectionOffered, QList<bool>{true});
+    const QString text =
+        Run(QStringLiteral("pdftotext"), {*dialogs.printAnswer, QStringLiteral("-")});
+    QVERIFY2(text.contains(QStringLiteral("Chinese Compatibility Number:")),
+             qPrintable(text.left(200)));
+    QVERIFY(text.contains(QStringLiteral("Matching Description :")));
+    QVERIFY(!text.contains(QStringLiteral("Name: Ann")));
+    QVERIFY(!text.contains(QStringLiteral("Ruling Planet")));
+    QCOMPARE(rtb->textCursor().selectedText().size(), c.selectedText().size());  // selection kept
+}
+
+void TestReportFile::cancelPrintsNothingAfterASave() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = dir.filePath(QStringLiteral("saved.rtf"));
+    window.controls().cmdSave->click();
+    dialogs.printAnswer.reset();  // cancel the printer dialog
+    window.controls().cmdPrint->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("saved.rtf")});
+    QCOMPARE(dialogs.printerSelectionOffered.size(), 1);
+}
+
+LUNVEX_TEST_MAIN(TestReportFile)
+#include "tst_reportfile.moc"
