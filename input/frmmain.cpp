@@ -58,6 +58,21 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         box->setCurrentIndex(0);
         box->setMaxVisibleItems(12);
     }
+    // Names a screen reader speaks for the controls without a label of their own.
+    const std::pair<QWidget*, const char*> spoken[] = {
+        {ui->txtMaleName, "Your name"},
+        {ui->cboMaleMonth, "Your birth month"},
+        {ui->CboMaleDate, "Your birth day"},
+        {ui->cboMaleYear, "Your birth year"},
+        {ui->txtFemaleName, "Your partner's name"},
+        {ui->cboFemaleMonth, "Your partner's birth month"},
+        {ui->cboFemaleDate, "Your partner's birth day"},
+        {ui->cboFemaleYear, "Your partner's birth year"}};
+    for (const auto& [widget, name] : spoken) widget->setAccessibleName(QString::fromUtf8(name));
+    ui->Label3->setBuddy(ui->txtMaleName);
+    ui->Label6->setBuddy(ui->txtFemaleName);
+    ui->Label4->setBuddy(ui->cboMaleMonth);
+    ui->Label7->setBuddy(ui->cboFemaleMonth);
     ui->txtMaleName->setFocus();
 
     connect(ui->cmdProceed, &QPushButton::clicked, this, &frmmain::cmdProceed_Click);

@@ -43,6 +43,7 @@ frmSave::frmSave(frmchiness* results) : QDialog(results), ui(std::make_unique<Ui
     ui->cmdSave->setFont(sansSerif);
     ui->cmdPrint->setFont(VerdanaFont(8.25));
     ui->RTB->setFont(VerdanaFont(report::BasePointSize));
+    ui->RTB->setAccessibleName(QStringLiteral("Compatibility report"));
 
     connect(ui->cmdSave, &QPushButton::clicked, this, &frmSave::cmdSave_Click);
     connect(ui->cmdPrint, &QPushButton::clicked, this, &frmSave::cmdPrint_Click);

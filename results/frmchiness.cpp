@@ -71,6 +71,47 @@ frmchiness::frmchiness(QWidget* parent)
     ui->YourPicture->setPixmap(m_images.constFirst().second);
     ui->YourPartnerPicture->setPixmap(m_images.constFirst().second);
 
+    // Names a screen reader speaks: each box after its person and its caption.
+    const QList<QWidget*> userBoxes{
+        ui->txtMaleRulingPlanet,    ui->txtMaleWesternZodiacSign,  ui->txtMalePositiveTraits,
+        ui->txtMaleNegativeTraits,  ui->txtMaleGemStone,           ui->txtMaleLuckycolour,
+        ui->txtMaleEnergy,          ui->txtMaleLuckySeasons,       ui->txtMaleLuckyMonth,
+        ui->txtMaleLuckyNumber,     ui->txtMaleMostCompatibleSign, ui->txtMAleLeastCompatibleSign,
+        ui->txtMaleFamousPersonBorn};
+    const QList<QWidget*> partnerBoxes{ui->txtFemaleRulingPlanet,
+                                       ui->txtFemaleWesternZodiacSign,
+                                       ui->txtFemalePositiveTraits,
+                                       ui->txtFemaleNegativeTraits,
+                                       ui->txtFemaleGemStone,
+                                       ui->txtFemaleLuckycolour,
+                                       ui->txtFemaleEnergy,
+                                       ui->txtFemaleLuckySeasons,
+                                       ui->txtFemaleLuckyMonth,
+                                       ui->txtFemaleLuckyNumber,
+                                       ui->txtFemaleMostCompatibleSign,
+                                       ui->txtFemaleLeastCompitibleSign,
+                                       ui->txtFemaleFamousPerson};
+    for (int i = 0; i < 13; ++i) {
+        const QString caption = findChild<QLabel*>(QStringLiteral("lblMaleField%1").arg(i))->text();
+        userBoxes[i]->setAccessibleName(QStringLiteral("Your ") + caption.toLower());
+        partnerBoxes[i]->setAccessibleName(QStringLiteral("Partner's ") + caption.toLower());
+    }
+    ui->lblChineseCompatibilityNumber->setAccessibleName(
+        QStringLiteral("Chinese compatibility number"));
+    ui->lblChinesePercentage->setAccessibleName(QStringLiteral("Chinese compatibility percentage"));
+    ui->lblChineseRating->setAccessibleName(QStringLiteral("Rating"));
+    ui->lblMatchingDescription->setAccessibleName(QStringLiteral("Matching description heading"));
+    ui->txtMatchingDescription->setAccessibleName(QStringLiteral("Matching description"));
+    ui->lblMaleChinesesign->setAccessibleName(QStringLiteral("Your Chinese sign"));
+    ui->lblFemaleChineseSign->setAccessibleName(QStringLiteral("Partner's Chinese sign"));
+    ui->lblMaleChineseElements->setAccessibleName(QStringLiteral("Your Chinese element"));
+    ui->lblFemaleChineseElements->setAccessibleName(QStringLiteral("Partner's Chinese element"));
+    ui->txtMaleElementDescription->setAccessibleName(QStringLiteral("Your element description"));
+    ui->txtFemaleelementDescription->setAccessibleName(
+        QStringLiteral("Partner's element description"));
+    ui->YourPicture->setAccessibleName(QStringLiteral("Your animal"));
+    ui->YourPartnerPicture->setAccessibleName(QStringLiteral("Partner's animal"));
+
     // Load: the compatibility tab first, keyboard focus on the tabs.
     ui->SSTab->setCurrentIndex(0);
     ui->SSTab->setFocus();

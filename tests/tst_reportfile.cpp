@@ -128,6 +128,8 @@ class TestReportFile : public QObject {
     void refusedFolderShowsTheReason();
     void fullDiskKeepsTheExistingFile();
     void fullDeviceShowsTheReason();
+    void anyNameSurvivesTheWholeRoad_data();
+    void anyNameSurvivesTheWholeRoad();
     void printWholeReport();
     void printOnlyTheSelection();
     void cancelPrintsNothingAfterASave();
@@ -347,6 +349,57 @@ void TestReportFile::fullDeviceShowsTheReason() {
     QVERIFY(::stat("/dev/full", &after) == 0);
     QVERIFY(S_ISCHR(after.st_mode));
     QCOMPARE(after.st_rdev, before.st_rdev);
+}
+
+void TestReportFile::anyNameSurvivesTheWholeRoad_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exactText");  // whether readers give the text back letter for letter
+    QTest::newRow("10,000 characters") << QString(10000, QLatin1Char('x')) << true;
+    QTest::newRow("control characters") << QStringLiteral("a\x01b\x1b[31mc\x7f") << false;
+    QTest::newRow("right to left")
+        << QStringLiteral("\u05E9\u05E8\u05D4 \u200F\u0645\u0631\u064A\u0645") << true;
+    QTest::newRow("emoji and joiners")
+        << QStringLiteral("\U0001F469\u200D\u2764\uFE0F\u200D\U0001F468 \U0001F409") << true;
+    QTest::newRow("combining marks") << QStringLiteral("Zo\u0065\u0308 \u1E9B\u0323") << true;
+    QTest::newRow("markup and RTF words")
+        << QStringLiteral("<b>x</b> {\\rtf1 \\par} &amp;") << true;
+}
+
+// A reading, the report, the saved file and the printout, whatever the name holds.
+void TestReportFile::anyNameSurvivesTheWholeRoad() {
+    QFETCH(QString, name);
+    QFETCH(bool, exactText);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmchiness* results = RealReading(name, name);
+    QVERIFY(results);
+    frmSave window(results);
+    const QString report = window.controls().RTB->toPlainText();
+    QVERIFY(report.startsWith(QStringLiteral("Name: ") + TrimSpaces(name) +
+                              QStringLiteral("\n\nDate of Birth: ")));
+
+    dialogs.saveAnswer = dir.filePath(QStringLiteral("any.rtf"));
+    window.controls().cmdSave->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    QFile file(*dialogs.saveAnswer);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray raw = file.readAll();
+    for (char c : raw) QVERIFY(uchar(c) < 0x80 && (uchar(c) >= 0x20 || c == '\n'));
+    QObject owner;
+    const QString back = ReadWithUnrtf(file.fileName(), &owner)->toPlainText().trimmed();
+    if (exactText) {
+        QCOMPARE(back, report.trimmed());
+    } else {
+        QVERIFY(
+            back.endsWith(report.trimmed().right(2000)));  // all that follows the names is whole
+    }
+
+    dialogs.printAnswer = dir.filePath(QStringLiteral("any.pdf"));
+    window.controls().cmdPrint->click();
+    const QString printed =
+        Run(QStringLiteral("pdftotext"), {*dialogs.printAnswer, QStringLiteral("-")});
+    QVERIFY(printed.contains(QStringLiteral("Matching Description :")));
 }
 
 void TestReportFile::printWholeReport() {

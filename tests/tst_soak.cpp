@@ -1,0 +1,115 @@
+// Long use: a thousand readings in one process, each with its report opened,
+// saved and closed. Memory must stay flat after the first hundred; under the
+// sanitizers the same run must be free of errors and leaks.
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include "input/frmmain.h"
+#include "report/frmsave.h"
+#include "results/frmchiness.h"
+#include "testsupport.h"
+#include "ui_frmchiness.h"
+#include "ui_frmmain.h"
+#include "ui_frmsave.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define LUNVEX_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LUNVEX_SANITIZED 1
+#endif
+#endif
+
+namespace {
+
+// Resident memory in kilobytes.
+long ResidentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+const QStringList kNames{QStringLiteral("Ann"),         QStringLiteral("Zoë Ødegaard"),
+                         QStringLiteral("鼠 Li"),       QStringLiteral("http://example.com/x"),
+                         QStringLiteral("{\\b brace}"), QStringLiteral("שרה"),
+                         QStringLiteral("😀 Emoji"),     QString(300, QLatin1Char('n'))};
+
+}  // namespace
+
+class TestSoak : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void thousandReadings();
+};
+
+void TestSoak::thousandReadings() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    dialogs.saveAnswer = dir.filePath(QStringLiteral("soak.rtf"));
+
+    auto* input = new frmmain;
+    input->show();
+    long afterHundred = 0;
+    const int readings = 1000;
+    for (int i = 0; i < readings; ++i) {
+        Ui::frmmain& c = input->controls();
+        c.txtMaleName->setText(kNames[i % kNames.size()]);
+        c.txtFemaleName->setText(kNames[(i * 7 + 3) % kNames.size()]);
+        c.cboMaleMonth->setCurrentIndex(i % 12);
+        c.CboMaleDate->setCurrentIndex((i * 5) % 28);
+        c.cboMaleYear->setCurrentIndex((i * 13) % 84);
+        c.cboFemaleMonth->setCurrentIndex((i * 11) % 12);
+        c.cboFemaleDate->setCurrentIndex((i * 3) % 28);
+        c.cboFemaleYear->setCurrentIndex((i * 29) % 84);
+        c.cmdProceed->click();
+        frmchiness* results = frmchiness::Loaded();
+        QVERIFY(results);
+
+        {
+            auto* report = new frmSave(results);
+            report->setAttribute(Qt::WA_DeleteOnClose);
+            report->show();
+            report->controls().cmdSave->click();
+            report->close();
+        }
+        QCOMPARE(dialogs.messages.size(), 0);
+        QVERIFY(QFile(*dialogs.saveAnswer).size() > 5000);
+
+        results->controls().cmdBack->click();
+        // What the event loop does between two clicks of a real user.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        input = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) input = m;
+        QVERIFY(input);
+        QCOMPARE(QApplication::topLevelWidgets().size() > 0, true);
+        if (i == 99) afterHundred = ResidentKb();
+    }
+    const long atEnd = ResidentKb();
+    qInfo("resident memory: %ld kB after 100 readings, %ld kB after %d", afterHundred, atEnd,
+          readings);
+    QCOMPARE(end.ends, 0);
+    // Only the windows of the last reading are left.
+    int windows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!w->parentWidget() && (qobject_cast<frmmain*>(w) || qobject_cast<frmchiness*>(w)))
+            ++windows;
+    QCOMPARE(windows, 1);
+#ifndef LUNVEX_SANITIZED
+    QVERIFY2(atEnd - afterHundred < 5 * 1024, qPrintable(QString::number(atEnd - afterHundred)));
+#endif
+    DestroyAllWindows();
+}
+
+LUNVEX_TEST_MAIN(TestSoak)
+#include "tst_soak.moc"
