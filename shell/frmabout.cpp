@@ -1,6 +1,6 @@
 #include "shell/frmabout.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 
 #include "shell/modhelp.h"
@@ -18,7 +18,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     setFixedSize(454, 251);
 
     ui->Picture1->setPixmap(ProgramIcon().pixmap(32, 32));
-    ui->Picture1->setBackgroundRole(QPalette::Base);
+    // The icon sits on the system's window colour, not on the window's white.
+    QPalette system = ui->Picture1->palette();
+    system.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    ui->Picture1->setPalette(system);
     ui->Label2->setFont(VerdanaFont(9.75, true));
     ui->Label1->setFont(VerdanaFont(8.25));
     ui->lblHomePage->setFont(VerdanaFont(8.25, false, true));
