@@ -3,7 +3,7 @@
 
 # What building the program needs, and what the tests use besides.
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev fonts-dejavu-core)
-TEST_PACKAGES=(unrtf poppler-utils)
+TEST_PACKAGES=(unrtf poppler-utils desktop-file-utils appstream)
 
 # Installs only the Debian packages that are not installed yet.
 ensure_packages() {

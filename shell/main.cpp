@@ -7,6 +7,10 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+#ifdef LUNVEX_APP_ID
+    // Lets the desktop match the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(LUNVEX_APP_ID));
+#endif
     ConfigureApplicationLook();
     InstallDialogLogIfAsked();
     if (!modHelp::RunStartup()) return 0;  // another copy is running

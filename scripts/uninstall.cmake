@@ -1,0 +1,11 @@
+# Removes every file listed in the install manifest: cmake -DMANIFEST=... -P uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist (install first).")
+endif()
+file(STRINGS "${MANIFEST}" files)
+foreach(file IN LISTS files)
+  if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+    message(STATUS "Removing ${file}")
+    file(REMOVE "${file}")
+  endif()
+endforeach()
