@@ -107,7 +107,7 @@ int Child(const QString& what, int argc, char** argv) {
     QApplication app(argc, argv);
     QWidget* window = nullptr;
     if (what == QStringLiteral("program")) {
-        ConfigureApplicationLook();
+        ConfigureApplicationLook(IconTiming::Later);  // as the program's main() does
         modHelp::SetRandomDraw([] { return 0.5; });
         if (!modHelp::RunStartup()) return 2;
         for (QWidget* w : QApplication::topLevelWidgets())

@@ -11,7 +11,6 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     ui->setupUi(this);
     modHelp::RegisterLoadedWindow(this);
     setWindowTitle(modHelp::WindowCaption);
-    setWindowIcon(ProgramIcon());
     // Fixed size, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

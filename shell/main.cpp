@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to its entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(LUNVEX_APP_ID));
 #endif
-    ConfigureApplicationLook();
+    ConfigureApplicationLook(IconTiming::Later);
     InstallDialogLogIfAsked();
     if (!modHelp::RunStartup()) return 0;  // another copy is running
     return QApplication::exec();

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "input/frmmain.h"
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
+#include "shell/windowlook.h"
 #include "ui_frmmain.h"
 
 #ifdef Q_OS_UNIX
@@ -59,6 +61,30 @@ int g_lockFd = -1;
 #else
 std::unique_ptr<QLockFile> g_lockFile;
 #endif
+
+// Runs its task once, right after the watched window has painted, then goes.
+class FirstPaintThen : public QObject {
+  public:
+    FirstPaintThen(QWidget* window, std::function<void()> task)
+        : QObject(window), m_task(std::move(task)) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                m_task();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> m_task;
+};
 
 }  // namespace
 
@@ -155,6 +181,8 @@ bool RunStartup() {
     auto* input = new frmmain;
     input->show();
     CoBrand_Randomize(input);
+    // The icon once the window has been painted: it is not needed before.
+    new FirstPaintThen(input, [] { InstallProgramIcon(); });
     return true;
 }
 

@@ -13,9 +13,13 @@
 
 #include "shell/modhelp.h"
 
-void ConfigureApplicationLook() {
+void ConfigureApplicationLook(IconTiming icon) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setWindowIcon(ProgramIcon());
+    if (icon == IconTiming::Now) InstallProgramIcon();
+}
+
+void InstallProgramIcon() {
+    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(ProgramIcon());
 }
 
 namespace {
@@ -77,7 +81,6 @@ QFont VerdanaFont(qreal pointSize, bool bold, bool underline) {
 
 void ApplyWindowLook(QWidget* window) {
     window->setWindowTitle(modHelp::WindowCaption);
-    window->setWindowIcon(ProgramIcon());
     window->setFont(VerdanaFont(8.25));
 }
 

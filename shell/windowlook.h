@@ -7,14 +7,19 @@
 class QWidget;
 
 // The application-wide look: one widget style everywhere, since the windows
-// are laid out to the pixel.
-void ConfigureApplicationLook();
+// are laid out to the pixel, and the program icon for every window. With
+// IconLater the icon waits for RunStartup to paint the first window: handing
+// every size of it to the desktop would otherwise hold up that first paint.
+enum class IconTiming { Now, Later };
+void ConfigureApplicationLook(IconTiming icon = IconTiming::Now);
+// Gives every window the program icon, unless they have it already.
+void InstallProgramIcon();
 // The program icon, at every size drawn.
 QIcon ProgramIcon();
 // Verdana at the given size; fontconfig stands in a close sans face where
 // Verdana is missing.
 QFont VerdanaFont(qreal pointSize, bool bold = false, bool underline = false);
-// Caption, icon and Verdana 8.25 pt as the window's own font.
+// Caption and Verdana 8.25 pt as the window's own font; the icon is the program's.
 void ApplyWindowLook(QWidget* window);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);

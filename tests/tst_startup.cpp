@@ -84,6 +84,7 @@ class TestStartup : public QObject {
     void coBrandBoundaries();
     void coBrandShares();
     void runStartupShowsTheInputWindow();
+    void iconComesOnceTheWindowIsPainted();
     void unloadAllClosesEveryWindowAndEndsOnce();
     void secondCopyIsRefused();
 
@@ -335,6 +336,19 @@ void TestStartup::runStartupShowsTheInputWindow() {
         if (qobject_cast<frmmain*>(w) && w->isVisible()) shown = true;
     QVERIFY(shown);
     QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestStartup::iconComesOnceTheWindowIsPainted() {
+    AnsweringDialogs dialogs;
+    QApplication::setWindowIcon(QIcon());
+    QVERIFY(modHelp::RunStartup());
+    QTRY_VERIFY(!QApplication::windowIcon().isNull());
+    const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+    QCOMPARE(sizes.size(), 5);
+    QCOMPARE(QApplication::windowIcon().pixmap(32, 32).size(), QSize(32, 32));
+    QCOMPARE(QApplication::windowIcon().pixmap(48, 48).toImage().pixelColor(24, 24).alpha(), 255);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<frmmain*>(w)) QVERIFY(!w->windowIcon().isNull());
 }
 
 void TestStartup::unloadAllClosesEveryWindowAndEndsOnce() {
