@@ -47,12 +47,9 @@ frmSave::frmSave(frmchiness* results) : QDialog(results), ui(std::make_unique<Ui
 
     connect(ui->cmdSave, &QPushButton::clicked, this, &frmSave::cmdSave_Click);
     connect(ui->cmdPrint, &QPushButton::clicked, this, &frmSave::cmdPrint_Click);
-    connect(ui->Label14, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
-    connect(ui->Label1, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
-    connect(ui->Label16, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+    modHelp::OpenPageOn(ui->Label14, modHelp::PageKey::HomePage);
+    modHelp::OpenPageOn(ui->Label1, modHelp::PageKey::HomePage);
+    modHelp::OpenPageOn(ui->Label16, modHelp::PageKey::FullyBranded);
 
     // Load: links first, then the report, composed once.
     report::PairValues pair;

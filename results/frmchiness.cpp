@@ -123,23 +123,15 @@ frmchiness::frmchiness(QWidget* parent)
     connect(ui->mnuPrint, &QAction::triggered, this, &frmchiness::cmdPrint_Click);
     connect(ui->cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->mnuExit, &QAction::triggered, this, &QWidget::close);
-    connect(ui->mnuOnline, &QAction::triggered, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::HelpWebPage); });
-    connect(ui->mnuVisit, &QAction::triggered, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
-    connect(ui->mnuUpdate, &QAction::triggered, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::DownloadWebPage); });
+    modHelp::OpenPageOn(ui->mnuOnline, modHelp::PageKey::HelpWebPage);
+    modHelp::OpenPageOn(ui->mnuVisit, modHelp::PageKey::HomePage);
+    modHelp::OpenPageOn(ui->mnuUpdate, modHelp::PageKey::DownloadWebPage);
     connect(ui->mnuAbout, &QAction::triggered, this, [this] { frmAbout::ShowModal(this); });
-    connect(ui->mnuDonate, &QAction::triggered, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::Donate); });
-    connect(ui->mnumakemoney, &QAction::triggered, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
-    connect(ui->Label1, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
-    connect(ui->lblCobrand, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::CoBrand); });
-    connect(ui->lblFullBrand, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+    modHelp::OpenPageOn(ui->mnuDonate, modHelp::PageKey::Donate);
+    modHelp::OpenPageOn(ui->mnumakemoney, modHelp::PageKey::FullyBranded);
+    modHelp::OpenPageOn(ui->Label1, modHelp::PageKey::HomePage);
+    modHelp::OpenPageOn(ui->lblCobrand, modHelp::PageKey::CoBrand);
+    modHelp::OpenPageOn(ui->lblFullBrand, modHelp::PageKey::FullyBranded);
 }
 
 frmchiness::~frmchiness() = default;

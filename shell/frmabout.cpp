@@ -30,10 +30,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
 
     // OK is both the default and the cancel button: Enter and Escape close.
     connect(ui->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui->lblHomePage, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::HomePage); });
-    connect(ui->lblCoBrand, &LinkLabel::clicked, this,
-            [] { modHelp::OpenWebPage(modHelp::PageKey::FullyBranded); });
+    modHelp::OpenPageOn(ui->lblHomePage, modHelp::PageKey::HomePage);
+    modHelp::OpenPageOn(ui->lblCoBrand, modHelp::PageKey::FullyBranded);
     ui->cmdOK->setFocus();
 }
 

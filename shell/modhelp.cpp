@@ -1,8 +1,11 @@
 #include "shell/modhelp.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QUrl>
+
+#include "shell/linklabel.h"
 
 #ifndef LUNVEX_VENDOR_HOST
 #define LUNVEX_VENDOR_HOST "www.lunvex.com"
@@ -35,6 +38,14 @@ QString PageAddress(const QString& key) {
 void OpenWebPage(const QString& key) {
     // The keys need no escaping; the address goes out exactly as built.
     QDesktopServices::openUrl(QUrl(PageAddress(key), QUrl::StrictMode));
+}
+
+void OpenPageOn(QAction* action, const QString& key) {
+    QObject::connect(action, &QAction::triggered, action, [key] { OpenWebPage(key); });
+}
+
+void OpenPageOn(LinkLabel* label, const QString& key) {
+    QObject::connect(label, &LinkLabel::clicked, label, [key] { OpenWebPage(key); });
 }
 
 void RegisterLoadedWindow(QWidget* window) {

@@ -11,6 +11,9 @@
 #include <cstdint>
 #include <functional>
 
+class LinkLabel;
+class QAction;
+
 namespace modHelp {
 
 // Message boxes and the save dialog carry the product name; windows add the version.
@@ -33,6 +36,11 @@ QString VendorHost();
 QString PageAddress(const QString& key);
 // Opens the page in the default browser; says nothing when it cannot.
 void OpenWebPage(const QString& key);
+
+// Opens the page with the key whenever the menu item is chosen or the link
+// label clicked.
+void OpenPageOn(QAction* action, const QString& key);
+void OpenPageOn(LinkLabel* label, const QString& key);
 
 // Windows register themselves when created, so that the program can close
 // them in the order they were loaded.

@@ -16,9 +16,12 @@
 #include <functional>
 #include <optional>
 
+#include "input/frmmain.h"
+#include "results/frmchiness.h"
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
 #include "shell/windowlook.h"
+#include "ui_frmmain.h"
 
 struct ShownMessage {
     QMessageBox::Icon icon;
@@ -115,6 +118,35 @@ inline QString Page(const char* key) {
     return QStringLiteral("http://") + modHelp::VendorHost() +
            QStringLiteral("/lunvex-free-chinese-zodiac-compatibility/ssd.php?page=") +
            QLatin1String(key);
+}
+
+struct BirthDay {
+    int day = 1, month = 1, year = 1936;
+};
+
+// Types both names and picks both dates in an input window, as a user would.
+inline void EnterReading(frmmain& input, const QString& user, BirthDay userBirth,
+                         const QString& partner, BirthDay partnerBirth) {
+    Ui::frmmain& c = input.controls();
+    c.txtMaleName->setText(user);
+    c.CboMaleDate->setCurrentIndex(userBirth.day - 1);
+    c.cboMaleMonth->setCurrentIndex(userBirth.month - 1);
+    c.cboMaleYear->setCurrentIndex(userBirth.year - 1936);
+    c.txtFemaleName->setText(partner);
+    c.cboFemaleDate->setCurrentIndex(partnerBirth.day - 1);
+    c.cboFemaleMonth->setCurrentIndex(partnerBirth.month - 1);
+    c.cboFemaleYear->setCurrentIndex(partnerBirth.year - 1936);
+}
+
+// A fresh input window, a reading entered and Proceed pressed: the results window.
+inline frmchiness* ReadingThroughWindows(const QString& user, const QString& partner,
+                                         BirthDay userBirth = {12, 3, 1975},
+                                         BirthDay partnerBirth = {1, 7, 1938}) {
+    auto* input = new frmmain;
+    input->show();
+    EnterReading(*input, user, userBirth, partner, partnerBirth);
+    input->controls().cmdProceed->click();
+    return frmchiness::Loaded();
 }
 
 // A test program's main: headless unless told otherwise, with the program's look.

@@ -29,15 +29,8 @@ struct Entry {
 };
 
 void Fill(frmmain& w, const Entry& user, const Entry& partner) {
-    Ui::frmmain& c = w.controls();
-    c.txtMaleName->setText(user.name);
-    c.CboMaleDate->setCurrentIndex(user.day - 1);
-    c.cboMaleMonth->setCurrentIndex(user.month - 1);
-    c.cboMaleYear->setCurrentIndex(user.year - 1936);
-    c.txtFemaleName->setText(partner.name);
-    c.cboFemaleDate->setCurrentIndex(partner.day - 1);
-    c.cboFemaleMonth->setCurrentIndex(partner.month - 1);
-    c.cboFemaleYear->setCurrentIndex(partner.year - 1936);
+    EnterReading(w, user.name, {user.day, user.month, user.year}, partner.name,
+                 {partner.day, partner.month, partner.year});
 }
 
 }  // namespace

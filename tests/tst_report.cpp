@@ -106,23 +106,6 @@ CompatibilityRunRecord Reading(const char* userSign, const char* partnerSign) {
     return r;
 }
 
-// Runs a real reading through the windows and answers the results window.
-frmchiness* RealReading(const QString& user, const QString& partner, int userYear = 1975,
-                        int partnerYear = 1938) {
-    auto* input = new frmmain;
-    input->show();
-    Ui::frmmain& c = input->controls();
-    c.txtMaleName->setText(user);
-    c.cboMaleMonth->setCurrentIndex(2);
-    c.CboMaleDate->setCurrentIndex(11);
-    c.cboMaleYear->setCurrentIndex(userYear - 1936);
-    c.txtFemaleName->setText(partner);
-    c.cboFemaleMonth->setCurrentIndex(6);
-    c.cboFemaleYear->setCurrentIndex(partnerYear - 1936);
-    c.cmdProceed->click();
-    return frmchiness::Loaded();
-}
-
 // A point on the middle of the character at a document position.
 QPoint PointOn(QTextEdit* box, int position) {
     QTextCursor c(box->document());
@@ -224,7 +207,7 @@ void TestReport::personWithoutProfileRunsTogether() {
 void TestReport::windowComposesFromTheReading() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    frmchiness* results = RealReading(QStringLiteral("Ann"), QStringLiteral("Bob"));
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
     QVERIFY(results);
     frmSave window(results);
     const Ui::frmSave& c = window.controls();
@@ -250,7 +233,7 @@ void TestReport::windowComposesFromTheReading() {
 void TestReport::printAgainGivesTheSameReport() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    frmchiness* results = RealReading(QStringLiteral("Ann"), QStringLiteral("Bob"));
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
     QStringList reports;
     for (int i = 0; i < 2; ++i) {
         QTimer::singleShot(0, [&] {
@@ -308,8 +291,8 @@ void TestReport::leftPressOnALinkOpensIt() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     UrlCatcher urls;
-    frmchiness* results =
-        RealReading(QStringLiteral("http://example.com/ann"), QStringLiteral("www.bob.example"));
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("http://example.com/ann"),
+                                                QStringLiteral("www.bob.example"));
     frmSave window(results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
@@ -336,7 +319,7 @@ void TestReport::otherMouseActionsOpenNothing() {
     EndRecorder end;
     UrlCatcher urls;
     frmchiness* results =
-        RealReading(QStringLiteral("http://example.com/ann"), QStringLiteral("Bob"));
+        ReadingThroughWindows(QStringLiteral("http://example.com/ann"), QStringLiteral("Bob"));
     frmSave window(results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
@@ -358,7 +341,7 @@ void TestReport::veryLongAddressIsSafe() {
     UrlCatcher urls;
     const QString longAddress =
         QStringLiteral("http://example.com/") + QString(5000, QLatin1Char('a'));
-    frmchiness* results = RealReading(longAddress, QStringLiteral("Bob"));
+    frmchiness* results = ReadingThroughWindows(longAddress, QStringLiteral("Bob"));
     frmSave window(results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
@@ -373,7 +356,7 @@ void TestReport::linkHandlingStopsWithTheWindow() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     frmchiness* results =
-        RealReading(QStringLiteral("http://example.com/ann"), QStringLiteral("Bob"));
+        ReadingThroughWindows(QStringLiteral("http://example.com/ann"), QStringLiteral("Bob"));
     {
         frmSave window(results);
         QCOMPARE(modRTB::ActiveLinks().size(), 1);
@@ -388,7 +371,7 @@ void TestReport::labelsOpenPages() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     UrlCatcher urls;
-    frmchiness* results = RealReading(QStringLiteral("Ann"), QStringLiteral("Bob"));
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
     frmSave window(results);
     window.show();
     QTest::mouseClick(window.controls().Label14, Qt::LeftButton);
@@ -404,8 +387,8 @@ void TestReport::labelsOpenPages() {
 void TestReport::screenshot() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    frmchiness* results =
-        RealReading(QStringLiteral("Alexandra Montgomery"), QStringLiteral("http://bob.example"));
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("Alexandra Montgomery"),
+                                                QStringLiteral("http://bob.example"));
     frmSave window(results);
     window.show();
     QVERIFY(window.grab().save(ScreenshotPath(QStringLiteral("report-window"))));

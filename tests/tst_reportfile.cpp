@@ -27,21 +27,6 @@
 
 namespace {
 
-frmchiness* RealReading(const QString& user, const QString& partner) {
-    auto* input = new frmmain;
-    input->show();
-    Ui::frmmain& c = input->controls();
-    c.txtMaleName->setText(user);
-    c.cboMaleYear->setCurrentIndex(1975 - 1936);
-    c.cboMaleMonth->setCurrentIndex(2);
-    c.CboMaleDate->setCurrentIndex(11);
-    c.txtFemaleName->setText(partner);
-    c.cboFemaleYear->setCurrentIndex(1938 - 1936);
-    c.cboFemaleMonth->setCurrentIndex(6);
-    c.cmdProceed->click();
-    return frmchiness::Loaded();
-}
-
 QString Run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
@@ -174,7 +159,7 @@ void TestReportFile::savedFileReadsBackExactly() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    frmchiness* results = RealReading(user, partner);
+    frmchiness* results = ReadingThroughWindows(user, partner);
     QVERIFY(results);
     frmSave window(results);
     dialogs.saveAnswer = dir.filePath(QStringLiteral("report.rtf"));
@@ -215,7 +200,7 @@ void TestReportFile::savedFileReadsBackExactly() {
 void TestReportFile::saveDialogSettings() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     window.controls().cmdSave->click();
     QCOMPARE(dialogs.saveRequests.size(), 1);
     const UserDialogs::SaveRequest& r = dialogs.saveRequests.constFirst();
@@ -228,7 +213,7 @@ void TestReportFile::cancelWritesNothing() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     const QString before = window.controls().RTB->toHtml();
     dialogs.saveAnswer.reset();
     window.controls().cmdSave->click();
@@ -256,7 +241,7 @@ void TestReportFile::nameWithoutExtensionGetsRtf() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.saveAnswer = dir.filePath(typed);
     window.controls().cmdSave->click();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
@@ -283,7 +268,7 @@ void TestReportFile::refusedFolderShowsTheReason() {
         ::chmod(QFile::encodeName(dir.filePath(QStringLiteral("locked"))).constData(), 0555);
         target = existing;
     }
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.saveAnswer = target;
     window.controls().cmdSave->click();
     QCOMPARE(dialogs.messages.size(), 1);
@@ -314,7 +299,7 @@ void TestReportFile::fullDiskKeepsTheExistingFile() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("an earlier report");
     }
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.saveAnswer = existing;
     // Files may not grow past 1 KB for a moment: writes beyond fail as on a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -340,7 +325,7 @@ void TestReportFile::fullDeviceShowsTheReason() {
     EndRecorder end;
     struct stat before {};
     QVERIFY(::stat("/dev/full", &before) == 0);
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.saveAnswer = QStringLiteral("/dev/full");
     window.controls().cmdSave->click();
     QCOMPARE(dialogs.messages.size(), 1);
@@ -372,7 +357,7 @@ void TestReportFile::anyNameSurvivesTheWholeRoad() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    frmchiness* results = RealReading(name, name);
+    frmchiness* results = ReadingThroughWindows(name, name);
     QVERIFY(results);
     frmSave window(results);
     const QString report = window.controls().RTB->toPlainText();
@@ -406,7 +391,7 @@ void TestReportFile::printWholeReport() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.printAnswer = dir.filePath(QStringLiteral("report.pdf"));
     window.controls().cmdPrint->click();
     QCOMPARE(dialogs.printerSelectionOffered, QList<bool>{false});
@@ -422,7 +407,7 @@ void TestReportFile::printOnlyTheSelection() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     QTextEdit* rtb = window.controls().RTB;
     // Select the pair's block only.
     const qsizetype from =
@@ -449,7 +434,7 @@ void TestReportFile::cancelPrintsNothingAfterASave() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    frmSave window(RealReading(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.saveAnswer = dir.filePath(QStringLiteral("saved.rtf"));
     window.controls().cmdSave->click();
     dialogs.printAnswer.reset();  // cancel the printer dialog

@@ -28,28 +28,11 @@ frmmain* FreshInput() {
     return input;
 }
 
-void Enter(frmmain* input, const QString& user, int userDay, int userMonth, int userYear,
-           const QString& partner, int partnerDay, int partnerMonth, int partnerYear) {
-    Ui::frmmain& c = input->controls();
-    c.txtMaleName->setText(user);
-    c.CboMaleDate->setCurrentIndex(userDay - 1);
-    c.cboMaleMonth->setCurrentIndex(userMonth - 1);
-    c.cboMaleYear->setCurrentIndex(userYear - 1936);
-    c.txtFemaleName->setText(partner);
-    c.cboFemaleDate->setCurrentIndex(partnerDay - 1);
-    c.cboFemaleMonth->setCurrentIndex(partnerMonth - 1);
-    c.cboFemaleYear->setCurrentIndex(partnerYear - 1936);
-}
-
 QImage PictureOf(QLabel* box) { return box->pixmap().toImage(); }
 
 QImage Picture(const char* animal) {
     return QPixmap(QStringLiteral(":/pictures/%1.jpg").arg(QLatin1String(animal))).toImage();
 }
-
-struct Boxes {
-    QList<QWidget*> widgets;
-};
 
 QString TextOf(QWidget* w) {
     if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text();
@@ -140,8 +123,8 @@ void TestRun::everyPairFillsTheResultsWindow() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     frmmain* input = FreshInput();
-    Enter(input, QStringLiteral("Ann"), 1, 7, YearOfSign(userSign), QStringLiteral("Bob"), 1, 7,
-          YearOfSign(partnerSign));
+    EnterReading(*input, QStringLiteral("Ann"), {1, 7, YearOfSign(userSign)}, QStringLiteral("Bob"),
+                 {1, 7, YearOfSign(partnerSign)});
     QTest::mouseClick(input->controls().cmdProceed, Qt::LeftButton);
     QVERIFY(dialogs.messages.isEmpty());
 
@@ -264,7 +247,8 @@ void TestRun::blankNameGivesEmptyCaption() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     frmmain* input = FreshInput();
-    Enter(input, QStringLiteral(" "), 12, 3, 1975, QStringLiteral("  Zoë  "), 1, 1, 1936);
+    EnterReading(*input, QStringLiteral(" "), {12, 3, 1975}, QStringLiteral("  Zoë  "),
+                 {1, 1, 1936});
     input->controls().cmdProceed->click();
     QVERIFY(dialogs.messages.isEmpty());
     frmchiness* results = frmchiness::Loaded();
@@ -281,8 +265,8 @@ void TestRun::secondRunShowsOnlyItsOwnValues() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     frmmain* input = FreshInput();
-    Enter(input, QStringLiteral("First"), 1, 7, 1936, QStringLiteral("Second"), 1, 7,
-          1938);  // Rat, Tiger
+    EnterReading(*input, QStringLiteral("First"), {1, 7, 1936}, QStringLiteral("Second"),
+                 {1, 7, 1938});  // Rat, Tiger
     input->controls().cmdProceed->click();
     frmchiness* first = frmchiness::Loaded();
     QVERIFY(first);
@@ -295,8 +279,8 @@ void TestRun::secondRunShowsOnlyItsOwnValues() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) again = m;
     QVERIFY(again);
-    Enter(again, QStringLiteral("Third"), 1, 7, 1940, QStringLiteral("Fourth"), 1, 7,
-          1945);  // Dragon, Rooster
+    EnterReading(*again, QStringLiteral("Third"), {1, 7, 1940}, QStringLiteral("Fourth"),
+                 {1, 7, 1945});  // Dragon, Rooster
     again->controls().cmdProceed->click();
     frmchiness* second = frmchiness::Loaded();
     QVERIFY(second);
@@ -319,7 +303,8 @@ void TestRun::backOpensAFreshInputWindow() {
     for (bool viaMenu : {false, true}) {
         DestroyAllWindows();
         frmmain* input = FreshInput();
-        Enter(input, QStringLiteral("A"), 31, 12, 2019, QStringLiteral("B"), 15, 8, 1990);
+        EnterReading(*input, QStringLiteral("A"), {31, 12, 2019}, QStringLiteral("B"),
+                     {15, 8, 1990});
         input->controls().cmdProceed->click();
         frmchiness* results = frmchiness::Loaded();
         QVERIFY(results);
@@ -348,7 +333,7 @@ void TestRun::handOffsKeepTheProgramRunning() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     frmmain* input = FreshInput();
-    Enter(input, QStringLiteral("A"), 1, 1, 1950, QStringLiteral("B"), 1, 1, 1960);
+    EnterReading(*input, QStringLiteral("A"), {1, 1, 1950}, QStringLiteral("B"), {1, 1, 1960});
     input->controls().cmdProceed->click();
     QTest::qWait(20);
     QCOMPARE(end.ends, 0);
@@ -374,7 +359,7 @@ void TestRun::closingEndsTheProgram() {
     } else if (how == QStringLiteral("input File Exit")) {
         input->controls().mnuExit->trigger();
     } else {
-        Enter(input, QStringLiteral("A"), 1, 1, 1950, QStringLiteral("B"), 1, 1, 1960);
+        EnterReading(*input, QStringLiteral("A"), {1, 1, 1950}, QStringLiteral("B"), {1, 1, 1960});
         input->controls().cmdProceed->click();
         frmchiness* results = frmchiness::Loaded();
         QVERIFY(results);
@@ -395,8 +380,8 @@ void TestRun::screenshots() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     frmmain* input = FreshInput();
-    Enter(input, QStringLiteral("Alexandra Montgomery"), 28, 9, 1975,
-          QStringLiteral("Christopher Wellington"), 30, 11, 1982);
+    EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
+                 QStringLiteral("Christopher Wellington"), {30, 11, 1982});
     QVERIFY(input->grab().save(ScreenshotPath(QStringLiteral("input-window"))));
     input->controls().cmdProceed->click();
     frmchiness* results = frmchiness::Loaded();
