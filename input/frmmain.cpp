@@ -77,12 +77,8 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
 
     connect(ui->cmdProceed, &QPushButton::clicked, this, &frmmain::cmdProceed_Click);
     connect(ui->mnuExit, &QAction::triggered, this, &QWidget::close);
-    modHelp::OpenPageOn(ui->mnuOnline, modHelp::PageKey::HelpWebPage);
-    modHelp::OpenPageOn(ui->mnuVisit, modHelp::PageKey::HomePage);
-    modHelp::OpenPageOn(ui->mnuUpdate, modHelp::PageKey::DownloadWebPage);
-    connect(ui->mnuAbout, &QAction::triggered, this, [this] { frmAbout::ShowModal(this); });
-    modHelp::OpenPageOn(ui->mnuDonate, modHelp::PageKey::Donate);
-    modHelp::OpenPageOn(ui->mnumakemoney, modHelp::PageKey::FullyBranded);
+    ConnectSharedMenus(this, {ui->mnuOnline, ui->mnuVisit, ui->mnuUpdate, ui->mnuAbout,
+                              ui->mnuDonate, ui->mnumakemoney});
     modHelp::OpenPageOn(ui->Label1, modHelp::PageKey::HomePage);
     modHelp::OpenPageOn(ui->Label2, modHelp::PageKey::HomePage);
     modHelp::OpenPageOn(ui->lblCobrand, modHelp::PageKey::CoBrand);
