@@ -19,6 +19,14 @@
 #include "ui_frmchiness.h"
 #include "ui_frmsave.h"
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
 const QString frmSave::SaveSuffix = QStringLiteral("rtf");
 
@@ -81,11 +89,7 @@ void frmSave::closeEvent(QCloseEvent* event) {
 }
 
 QString WithReportExtension(const QString& path) {
-    const QFileInfo info(path);
-    // An existing file keeps the name it was chosen under.
-    if (!info.suffix().isEmpty() || info.exists()) return path;
-    return path.endsWith(QLatin1Char('.')) ? path + frmSave::SaveSuffix
-                                           : path + QLatin1Char('.') + frmSave::SaveSuffix;
+    return WithDefaultSuffix(path, frmSave::SaveSuffix);
 }
 
 namespace {
@@ -109,8 +113,30 @@ std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rt
     if (target.exists() && !target.isFile() && !target.isDir()) {
         // A device or pipe is written to as it is; replacing it with a
         // regular file would destroy it.
+#ifdef Q_OS_UNIX
+        // Without O_NONBLOCK, opening a pipe nobody reads would wait for a
+        // reader and freeze the window; this way it fails at once.
+        const QByteArray name = QFile::encodeName(path);
+        const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            struct stat info {};
+            if (error == ENXIO && ::stat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode))
+                return QStringLiteral("No program is reading from this pipe.");
+            return qt_error_string(error);
+        }
+        // A reader is there: write as to any file, waiting for it to take each part.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        QFile device;
+        if (!device.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                         QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            return device.errorString();
+        }
+#else
         QFile device(path);
         if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return device.errorString();
+#endif
         return WriteAll(device, rtf);
     }
     // Through a temporary file, so an existing file is replaced whole or not at all.

@@ -35,5 +35,9 @@ class UserDialogs {
     static void install(UserDialogs* dialogs);
 };
 
+// The name with ".suffix" added, unless it has an extension already or names
+// an existing file (a device or a file without extension keeps its name).
+QString WithDefaultSuffix(const QString& path, const QString& suffix);
+
 // An information box with one OK button and the application title.
 void Inform(QWidget* parent, const QString& text);

@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QPrinter>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -97,6 +100,54 @@ class EndRecorder {
         modHelp::ResetEndingForTesting();
     }
     int ends = 0;
+};
+
+// Drives the real dialogs as a person would: types a name into the real save
+// dialog and presses Save, answers each message box with a button, and
+// cancels a save dialog that stays open after its name was accepted.
+class DialogDriver : public QObject {
+  public:
+    explicit DialogDriver(QString typed = {}, QMessageBox::StandardButton answer = QMessageBox::Ok)
+        : m_typed(std::move(typed)), m_answer(answer) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { step(); });
+        m_timer.start();
+    }
+
+    QStringList messages;           // the texts of the message boxes shown
+    QList<Qt::TextFormat> formats;  // and how each was to be read
+    bool stayedOpen = false;        // the save dialog did not close on Save
+    int dialogsSeen = 0;
+
+  private:
+    void step() {
+        QWidget* top = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(top)) {
+            messages.append(box->text());
+            formats.append(box->textFormat());
+            box->done(box->button(m_answer) ? m_answer : QMessageBox::Ok);
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
+            if (dialog == m_dialog) {
+                stayedOpen = true;
+                dialog->reject();
+                return;
+            }
+            m_dialog = dialog;
+            ++dialogsSeen;
+            if (m_typed.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(m_typed);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    }
+
+    QString m_typed;
+    QMessageBox::StandardButton m_answer;
+    QPointer<QFileDialog> m_dialog;
+    QTimer m_timer;
 };
 
 // Closes nothing, ends nothing: simply destroys every window left over.

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,6 +114,11 @@ class TestReportFile : public QObject {
     void refusedFolderShowsTheReason();
     void fullDiskKeepsTheExistingFile();
     void fullDeviceShowsTheReason();
+    void pipes_data();
+    void pipes();
+    void realSaveDialog_data();
+    void realSaveDialog();
+    void messagesArePlainText();
     void anyNameSurvivesTheWholeRoad_data();
     void anyNameSurvivesTheWholeRoad();
     void printWholeReport();
@@ -301,8 +307,10 @@ void TestReportFile::fullDiskKeepsTheExistingFile() {
     }
     frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.saveAnswer = existing;
-    // Files may not grow past 1 KB for a moment: writes beyond fail as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // Files may not grow past 1 KB for a moment: writes beyond fail as on a
+    // full disk, once the program has put aside the signal that would end it.
+    std::signal(SIGXFSZ, SIG_DFL);
+    modHelp::SurviveFileSizeLimit();
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
@@ -334,6 +342,92 @@ void TestReportFile::fullDeviceShowsTheReason() {
     QVERIFY(::stat("/dev/full", &after) == 0);
     QVERIFY(S_ISCHR(after.st_mode));
     QCOMPARE(after.st_rdev, before.st_rdev);
+}
+
+// A named pipe: written when something reads it, a failure at once when
+// nothing does (never a wait that freezes the window), and never replaced.
+void TestReportFile::pipes_data() {
+    QTest::addColumn<bool>("reader");
+    QTest::newRow("nobody reading") << false;
+    QTest::newRow("a reader") << true;
+}
+
+void TestReportFile::pipes() {
+    QFETCH(bool, reader);
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("report.rtf")));
+    QVERIFY(::mkfifo(path.constData(), 0600) == 0);
+    const int in = reader ? ::open(path.constData(), O_RDONLY | O_NONBLOCK) : -1;
+    const QByteArray rtf("{\\rtf1 a report}");
+    const std::optional<QString> failure = WriteReportFile(QString::fromLocal8Bit(path), rtf);
+    QCOMPARE(failure.has_value(), !reader);
+    if (reader) {
+        QByteArray got(rtf.size() + 16, '\0');
+        got.resize(::read(in, got.data(), got.size()));
+        ::close(in);
+        QCOMPARE(got, rtf);
+    }
+    struct stat after {};
+    QVERIFY(::stat(path.constData(), &after) == 0 && S_ISFIFO(after.st_mode));
+}
+
+// The real save dialog, driven as a person would: the folder must exist, a
+// name gets ".rtf" unless it names an existing file, replacing a file is
+// asked first, and every message shows its text as plain text.
+void TestReportFile::realSaveDialog_data() {
+    QTest::addColumn<QString>("typed");  // inside a scratch folder
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("chosen");  // empty when the dialog was cancelled
+    QTest::addColumn<QString>("said");    // what the one message begins with, if any
+    const int yes = QMessageBox::Yes, no = QMessageBox::No;
+    QTest::newRow("new name") << "report" << QStringList{} << yes << "report.rtf"
+                              << "";
+    QTest::newRow("missing folder") << "no/such/folder/x.rtf" << QStringList{} << yes << ""
+                                    << "The folder";
+    QTest::newRow("missing folder named as markup")
+        << "<a href=file:/etc/passwd>CLICK ME</a>/x.rtf" << QStringList{} << yes << ""
+        << "The folder";
+    QTest::newRow("existing file without extension")
+        << "plain" << QStringList{"plain"} << yes << "plain"
+        << "plain already exists";
+    QTest::newRow("replacing refused") << "report" << QStringList{"report.rtf"} << no << ""
+                                       << "report.rtf already exists";
+}
+
+void TestReportFile::realSaveDialog() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, existing);
+    QFETCH(int, answer);
+    QFETCH(QString, chosen);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    for (const QString& name : existing) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    DialogDriver driver(dir.filePath(typed), QMessageBox::StandardButton(answer));
+    UserDialogs real;
+    const std::optional<QString> result = real.saveFileName(
+        nullptr, {modHelp::ApplicationTitle, frmSave::SaveFilter, QStringLiteral("rtf")});
+    QCOMPARE(driver.dialogsSeen, 1);
+    QCOMPARE(result.value_or(QString()), chosen.isEmpty() ? QString() : dir.filePath(chosen));
+    QCOMPARE(driver.stayedOpen, chosen.isEmpty());
+    QCOMPARE(driver.messages.size(), said.isEmpty() ? 0 : 1);
+    if (!said.isEmpty())
+        QVERIFY2(driver.messages.constFirst().startsWith(said),
+                 qPrintable(driver.messages.constFirst()));
+    for (Qt::TextFormat format : std::as_const(driver.formats)) QCOMPARE(format, Qt::PlainText);
+}
+
+// A text that starts with a tag is still shown as it reads, never as a link.
+void TestReportFile::messagesArePlainText() {
+    DialogDriver driver;
+    UserDialogs real;
+    const QString text = QStringLiteral("<a href=file:/etc/passwd>CLICK ME</a>\n<img src=x>");
+    real.message(nullptr, QMessageBox::Warning, modHelp::ApplicationTitle, text, QMessageBox::Ok);
+    QCOMPARE(driver.messages, QStringList{text});
+    QCOMPARE(driver.formats, QList<Qt::TextFormat>{Qt::PlainText});
 }
 
 void TestReportFile::anyNameSurvivesTheWholeRoad_data() {

@@ -48,6 +48,7 @@ class TestSoak : public QObject {
 
   private slots:
     void thousandReadings();
+    void realSaveDialogOpenings();
 };
 
 void TestSoak::thousandReadings() {
@@ -107,6 +108,37 @@ void TestSoak::thousandReadings() {
     QCOMPARE(windows, 1);
 #ifndef LUNVEX_SANITIZED
     QVERIFY2(atEnd - afterHundred < 5 * 1024, qPrintable(QString::number(atEnd - afterHundred)));
+#endif
+    DestroyAllWindows();
+}
+
+// The real save dialog, opened and cancelled again and again from one report
+// window: nothing of each opening may stay behind.
+void TestSoak::realSaveDialogOpenings() {
+    AnsweringDialogs answers;  // for the reading only
+    EndRecorder end;
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
+    QVERIFY(results);
+    auto* report = new frmSave(results);  // goes with the results window
+    report->show();
+    UserDialogs::install(nullptr);  // the real dialogs from here on
+    QTemporaryDir dir;
+    for (int i = 0; i < 30; ++i)
+        QFile(dir.filePath(QStringLiteral("f%1.rtf").arg(i))).open(QIODevice::WriteOnly);
+    DialogDriver cancel(dir.filePath(QStringLiteral("soak.rtf")), QMessageBox::Yes);
+    const auto openings = [&](int count) {
+        for (int i = 0; i < count; ++i) report->controls().cmdSave->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    openings(20);
+    const long before = ResidentKb();
+    openings(200);
+    const long after = ResidentKb();
+    UserDialogs::install(&answers);
+    qInfo("resident memory: %ld kB before 200 save dialogs, %ld kB after", before, after);
+    QCOMPARE(cancel.dialogsSeen, 220);
+#ifndef LUNVEX_SANITIZED
+    QVERIFY2(after - before < 1024, qPrintable(QString::number(after - before)));
 #endif
     DestroyAllWindows();
 }
