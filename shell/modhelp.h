@@ -60,7 +60,14 @@ bool RunStartup();
 // Holds the per-user lock that marks a running copy; the system releases it
 // when the process ends in any way. False when another copy holds it.
 bool AcquireSingleInstanceLock();
+// Where that lock lives: in the user's private runtime folder, or nowhere
+// (empty) when there is none.
+QString SingleInstanceLockPath();
 void ReleaseSingleInstanceLockForTesting();
+
+// Makes a write past the user's file-size limit fail with an error, as a full
+// disk does, instead of the signal that would end the process.
+void SurviveFileSizeLimit();
 
 // The random draw in [0, 1); seeded from the clock at start-up. Tests may
 // put a fixed draw here.
@@ -79,6 +86,8 @@ std::int16_t CoBrandNumber(double r);
 // The executable's file name without extension: the settings' application name.
 QString ExecutableName();
 
+// The per-user settings file that holds the reminder's entry.
+QString SettingsFilePath();
 // At most once in fifteen days, asks whether to look for a newer version.
 void UpdateReminder();
 // Today's date; tests put a fixed day here.

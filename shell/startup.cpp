@@ -21,7 +21,10 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace modHelp {
@@ -42,11 +45,31 @@ std::function<double()>& Draw() {
     return draw;
 }
 
-// One lock per user and executable: its name comes from the executable's path.
-QString LockPath() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
-    QDir().mkpath(dir);
+// The user's own runtime folder, or nothing. A lock in a folder that others
+// can write to (such as /tmp) could be made first by another user, who would
+// then lock this one out.
+QString PrivateRuntimeFolder() {
+    // Qt checks owner and mode already, and without XDG_RUNTIME_DIR makes a
+    // private folder of its own; check again, since a folder named in the
+    // environment may be anyone's.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) return {};
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(dir).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::geteuid() || (info.st_mode & 0077) != 0)
+        return {};
+#endif
+    return dir;
+}
+
+}  // namespace
+
+// One lock per user and executable: its name comes from the executable's
+// path. Empty when there is no private place for it.
+QString SingleInstanceLockPath() {
+    const QString dir = PrivateRuntimeFolder();
+    if (dir.isEmpty()) return {};
     const QByteArray where =
         QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath().toUtf8();
     const QString tag = QString::fromLatin1(
@@ -54,6 +77,8 @@ QString LockPath() {
     return dir + QLatin1Char('/') + ExecutableName() + QLatin1Char('-') + tag +
            QStringLiteral(".lock");
 }
+
+namespace {
 
 #ifdef Q_OS_UNIX
 // flock is released by the kernel when the process dies, however it dies.
@@ -89,11 +114,20 @@ class FirstPaintThen : public QObject {
 }  // namespace
 
 bool AcquireSingleInstanceLock() {
+    // Without a private place for the lock, run unguarded rather than let a
+    // shared one refuse every start.
+    const QString lockPath = SingleInstanceLockPath();
+    if (lockPath.isEmpty()) return true;
 #ifdef Q_OS_UNIX
     if (g_lockFd >= 0) return true;
-    const QByteArray path = QFile::encodeName(LockPath());
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const QByteArray path = QFile::encodeName(lockPath);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return true;  // no lock to be had: never lock the user out
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+        ::close(fd);
+        return true;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
@@ -102,7 +136,7 @@ bool AcquireSingleInstanceLock() {
     return true;
 #else
     if (g_lockFile) return true;
-    auto lock = std::make_unique<QLockFile>(LockPath());
+    auto lock = std::make_unique<QLockFile>(lockPath);
     lock->setStaleLockTime(0);  // stale only when its owner is gone
     if (!lock->tryLock(0)) {
         return lock->error() != QLockFile::LockFailedError;
@@ -118,6 +152,12 @@ void ReleaseSingleInstanceLockForTesting() {
     g_lockFd = -1;
 #else
     g_lockFile.reset();
+#endif
+}
+
+void SurviveFileSizeLimit() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
 

@@ -1,7 +1,9 @@
 // The update reminder and the obscuring of its one setting.
+#include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
@@ -56,9 +58,19 @@ void SetToday(std::function<QDate()> today) {
 
 QDate Today() { return Clock()(); }
 
+QString SettingsFilePath() {
+    // Where QSettings keeps a user-scope INI file of organisation "Lunvex".
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Lunvex/") + ExecutableName() + QStringLiteral(".ini");
+}
+
 void UpdateReminder() {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lunvex"),
-                       ExecutableName());
+    const QString path = SettingsFilePath();
+    const QFileInfo file(path);
+    // Only a regular file is read or written: reading a pipe would wait for
+    // a writer before any window shows, and saving would replace what is there.
+    if (file.exists() && !file.isFile()) return;
+    QSettings settings(path, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) return;
     settings.beginGroup(QStringLiteral("Settings"));
     const QString key = EncodeSetting(QStringLiteral("Duration"));

@@ -5,9 +5,15 @@
 #include <QLocale>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 
@@ -29,16 +35,14 @@ QString IniPath(const QTemporaryDir& dir) {
 
 // What the reminder keeps, read back the way the program reads it.
 QString StoredDate() {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lunvex"),
-                modHelp::ExecutableName());
+    QSettings s(modHelp::SettingsFilePath(), QSettings::IniFormat);
     return modHelp::DecodeSetting(
         s.value(QStringLiteral("Settings/") + modHelp::EncodeSetting(QStringLiteral("Duration")))
             .toString());
 }
 
 void Store(const QString& plain) {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lunvex"),
-                modHelp::ExecutableName());
+    QSettings s(modHelp::SettingsFilePath(), QSettings::IniFormat);
     s.setValue(QStringLiteral("Settings/") + modHelp::EncodeSetting(QStringLiteral("Duration")),
                modHelp::EncodeSetting(plain));
 }
@@ -87,6 +91,10 @@ class TestStartup : public QObject {
     void iconComesOnceTheWindowIsPainted();
     void unloadAllClosesEveryWindowAndEndsOnce();
     void secondCopyIsRefused();
+    void settingsThatAreNoFile_data();
+    void settingsThatAreNoFile();
+    void lockOnlyInAPrivateFolder_data();
+    void lockOnlyInAPrivateFolder();
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -95,7 +103,7 @@ class TestStartup : public QObject {
 void TestStartup::init() {
     DestroyAllWindows();
     m_settingsDir = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settingsDir->path()));
     modHelp::SetToday([] { return kToday; });
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
@@ -260,8 +268,8 @@ void TestStartup::reminderUnderRegionalSettings() {
 void TestStartup::anotherExecutableNameStartsAfresh() {
     AnsweringDialogs dialogs;
     modHelp::UpdateReminder();
-    QSettings other(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lunvex"),
-                    QStringLiteral("renamed-copy"));
+    QSettings other(m_settingsDir->path() + QStringLiteral("/Lunvex/renamed-copy.ini"),
+                    QSettings::IniFormat);
     QVERIFY(other.allKeys().isEmpty());
     QVERIFY(QFile::exists(IniPath(*m_settingsDir)));
 }
@@ -328,8 +336,7 @@ void TestStartup::runStartupShowsTheInputWindow() {
 
     // A reminder that cannot read its store never stops the start.
     DestroyAllWindows();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       QStringLiteral("/proc/nonexistent"));
+    qputenv("XDG_CONFIG_HOME", "/proc/nonexistent");
     QVERIFY(modHelp::RunStartup());
     bool shown = false;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -385,7 +392,8 @@ void TestStartup::secondCopyIsRefused() {
     QDir().mkpath(home.path() + QStringLiteral("/run"));
     QFile::setPermissions(home.path() + QStringLiteral("/run"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString settings = home.path() + QStringLiteral("/config/Lunvex/lunvex-zodiac.ini");
+    const QString settings =
+        home.path() + QStringLiteral("/config/Lunvex/lunvex-zodiac-testable.ini");
     const auto start = [&](QProcess& p) {
         p.setProcessEnvironment(env);
         p.setProgram(QStringLiteral(LUNVEX_PROGRAM));
@@ -422,6 +430,89 @@ void TestStartup::secondCopyIsRefused() {
     QCOMPARE(log().count(QLatin1Char('\n')), 1);  // no new refusal
     third.kill();
     third.waitForFinished(10000);
+}
+
+// Only a regular file is read or written as the settings: a pipe in its
+// place would otherwise hold up the start until something writes to it.
+void TestStartup::settingsThatAreNoFile_data() {
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("named pipe") << true;
+    QTest::newRow("folder") << false;
+}
+
+void TestStartup::settingsThatAreNoFile() {
+    QFETCH(bool, pipe);
+    AnsweringDialogs dialogs;
+    const QString path = modHelp::SettingsFilePath();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    const QByteArray name = QFile::encodeName(path);
+    QVERIFY(pipe ? ::mkfifo(name.constData(), 0600) == 0 : QDir().mkdir(path));
+    modHelp::UpdateReminder();  // returns at once instead of waiting for a writer
+    QVERIFY(dialogs.messages.isEmpty());
+    struct stat after {};
+    QVERIFY(::stat(name.constData(), &after) == 0);
+    QVERIFY(pipe ? S_ISFIFO(after.st_mode) : S_ISDIR(after.st_mode));  // left as it was
+}
+
+// The single-instance lock is taken only in a folder that belongs to the
+// user alone; a lock file or folder that another user made first is ignored
+// rather than trusted, so it cannot refuse every start.
+void TestStartup::lockOnlyInAPrivateFolder_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("acquired");
+    QTest::addColumn<bool>("lockInFolder");
+    QTest::newRow("own folder") << "own" << true << true;
+    QTest::newRow("own folder, copy running") << "held" << false << true;
+    QTest::newRow("folder of another user") << "foreign folder" << true << false;
+    QTest::newRow("no runtime folder, shared one taken") << "taken fallback" << true << false;
+    QTest::newRow("lock file planted by another user") << "planted" << true << true;
+}
+
+void TestStartup::lockOnlyInAPrivateFolder() {
+    QFETCH(QString, setup);
+    QFETCH(bool, acquired);
+    QFETCH(bool, lockInFolder);
+    const bool needsRoot = setup != QStringLiteral("own") && setup != QStringLiteral("held");
+    if (needsRoot && ::geteuid() != 0) QSKIP("making files of another user needs root");
+    const uid_t nobody = 65534;
+    QTemporaryDir scratch;
+    QString folder = scratch.filePath(QStringLiteral("run"));
+    QVERIFY(QDir().mkdir(folder));
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    if (setup == QStringLiteral("taken fallback")) {
+        // Without XDG_RUNTIME_DIR, Qt falls back to <tmp>/runtime-<user>.
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(scratch.path()));
+        folder =
+            scratch.filePath(QStringLiteral("runtime-") + qEnvironmentVariable("USER", "root"));
+        QVERIFY(QDir().mkdir(folder));
+    } else {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+    }
+    const QByteArray dir = QFile::encodeName(folder);
+    ::chmod(dir.constData(), needsRoot && setup != QStringLiteral("planted") ? 0777 : 0700);
+    if (setup == QStringLiteral("foreign folder") || setup == QStringLiteral("taken fallback"))
+        QVERIFY(::chown(dir.constData(), nobody, nobody) == 0);
+    int holder = -1;
+    if (setup == QStringLiteral("held") || setup == QStringLiteral("planted")) {
+        const QString path = modHelp::SingleInstanceLockPath();
+        QVERIFY(!path.isEmpty());
+        holder = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT, 0644);
+        QVERIFY(holder >= 0);
+        QVERIFY(::flock(holder, LOCK_EX | LOCK_NB) == 0);
+        if (setup == QStringLiteral("planted")) QVERIFY(::fchown(holder, nobody, nobody) == 0);
+    }
+
+    modHelp::ReleaseSingleInstanceLockForTesting();
+    const bool result = modHelp::AcquireSingleInstanceLock();
+    modHelp::ReleaseSingleInstanceLockForTesting();
+    if (holder >= 0) ::close(holder);
+    const bool lockFound = !QDir(folder).entryList(QDir::Files).isEmpty();
+    savedRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
+    QCOMPARE(result, acquired);
+    QCOMPARE(lockFound, lockInFolder);
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
