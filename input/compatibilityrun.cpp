@@ -108,6 +108,10 @@ void FillProfile(const std::optional<zodiac::SignProfile>& profile, const Profil
     }
 }
 
+// A name shown as a frame's caption exactly as typed: an "&" in it must not
+// become an access key that takes Alt+B or Alt+P from the window's buttons.
+QString Caption(QString name) { return name.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
 void SetLabel(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();  // value labels grow to fit their text
@@ -154,8 +158,8 @@ void RunCompatibility(frmmain& input) {
 
     frmchiness* results = frmchiness::Obtain();
     Ui::frmchiness& out = results->controls();
-    out.Framale->setTitle(Q(run.User.Name));
-    out.Frafemale->setTitle(Q(run.Partner.Name));
+    out.Framale->setTitle(Caption(Q(run.User.Name)));
+    out.Frafemale->setTitle(Caption(Q(run.Partner.Name)));
     SetLabel(out.lblMaleChinesesign, Q(run.User.Sign));
     SetLabel(out.lblFemaleChineseSign, Q(run.Partner.Sign));
     SetLabel(out.lblMaleChineseElements, Q(run.User.Element));

@@ -1,7 +1,11 @@
 #include "input/frmmain.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QTimer>
+#include <QValidator>
+
+#include <algorithm>
 
 #include "input/compatibilityrun.h"
 #include "shell/frmabout.h"
@@ -27,6 +31,43 @@ bool DayFitsThirtyDayMonth(int dayPosition, int monthPosition) {
         monthPosition == 3 || monthPosition == 5 || monthPosition == 8 || monthPosition == 10;
     return !(thirtyDays && dayPosition == 30);
 }
+
+// A name is one line: line breaks pasted into a name box become single
+// blanks, so the caption and the report show the same name.
+class OneLineName : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& position) const override {
+        if (std::any_of(input.cbegin(), input.cend(), IsLineBreak)) {
+            position = int(OnOneLine(input.left(position)).size());
+            input = OnOneLine(input);
+        }
+        return Acceptable;
+    }
+
+  private:
+    static bool IsLineBreak(QChar c) {
+        return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\v') ||
+               c == QLatin1Char('\f') || c == QChar(0x85) || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    }
+    static QString OnOneLine(const QString& text) {
+        QString line;
+        line.reserve(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!IsLineBreak(text.at(i))) {
+                line.append(text.at(i));
+                continue;
+            }
+            line.append(QLatin1Char(' '));
+            // CR LF is one break.
+            if (text.at(i) == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        }
+        return line;
+    }
+};
 
 }  // namespace
 
@@ -69,6 +110,8 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         {ui->cboFemaleDate, "Your partner's birth day"},
         {ui->cboFemaleYear, "Your partner's birth year"}};
     for (const auto& [widget, name] : spoken) widget->setAccessibleName(QString::fromUtf8(name));
+    for (QLineEdit* name : {ui->txtMaleName, ui->txtFemaleName})
+        name->setValidator(new OneLineName(name));
     ui->Label3->setBuddy(ui->txtMaleName);
     ui->Label6->setBuddy(ui->txtFemaleName);
     ui->Label4->setBuddy(ui->cboMaleMonth);

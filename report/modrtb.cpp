@@ -59,8 +59,10 @@ class LinkHandler : public QObject {
             const auto* e = static_cast<QMouseEvent*>(event);
             if (e->button() == Qt::LeftButton) {
                 if (const Link* link = LinkAt(e->position().toPoint());
-                    link && link->length <= MaxLinkLength)
-                    QDesktopServices::openUrl(QUrl::fromUserInput(link->text));
+                    link && link->length <= MaxLinkLength) {
+                    const QUrl url = LinkUrl(link->text);
+                    if (url.isValid()) QDesktopServices::openUrl(url);
+                }
             }
         }
         return false;  // the box still gets every event
@@ -86,6 +88,19 @@ class LinkHandler : public QObject {
 QPointer<LinkHandler> g_handler;
 
 }  // namespace
+
+QUrl LinkUrl(const QString& text) {
+    // "www." addresses mean the web, as a word processor reads them; nothing
+    // else is completed or repaired, so what opens is what the report shows.
+    const bool bare = text.startsWith(QStringLiteral("www."), Qt::CaseInsensitive);
+    const QUrl url(bare ? QStringLiteral("http://") + text : text, QUrl::StrictMode);
+    if (!url.isValid() || url.isRelative()) return {};
+    const QString scheme = url.scheme().toLower();
+    const bool needsHost = scheme == QStringLiteral("http") || scheme == QStringLiteral("https") ||
+                           scheme == QStringLiteral("ftp");
+    if (needsHost && url.host().isEmpty()) return {};
+    return url;
+}
 
 QList<Link> FindLinks(const QString& text) {
     static const QRegularExpression start(

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QUrl>
 
 class QTextEdit;
 class QWidget;
@@ -19,6 +20,10 @@ struct Link {
 // The addresses in a text: from a scheme ("http:", "https:", "ftp:", "file:",
 // "mailto:", "news:") or "www." to the next blank, less closing punctuation.
 QList<Link> FindLinks(const QString& text);
+
+// The address a link opens: the link exactly as written ("www." addresses on
+// the web), or an invalid address when it is not a well-formed one.
+QUrl LinkUrl(const QString& text);
 
 // Links longer than this are shown but not opened.
 inline constexpr int MaxLinkLength = 1024;

@@ -1,11 +1,13 @@
 // The input window: its lists, its focus and keyboard, and ValidateInput's
 // six messages.
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
+#include "input/compatibilityrun.h"
 #include "input/frmmain.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
@@ -52,6 +54,8 @@ class TestInput : public QObject {
     void invalidInputChangesNothing();
     void altCRunsLikeAClick();
     void keyboardAloneReachesTheResults();
+    void pastedLineBreaksBecomeBlanks_data();
+    void pastedLineBreaksBecomeBlanks();
 };
 
 void TestInput::freshWindow() {
@@ -270,6 +274,38 @@ void TestInput::keyboardAloneReachesTheResults() {
              QStringLiteral("Pig"));  // 5 March 2019
     QCOMPARE(results->controls().lblFemaleChineseSign->text(),
              QStringLiteral("Rat"));  // 1 January 1936
+}
+
+// A name is one line: the caption and the report show the same name.
+void TestInput::pastedLineBreaksBecomeBlanks_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("LF") << "Tom\nJerry"
+                        << "Tom Jerry";
+    QTest::newRow("CR LF") << "Ann\r\nLee"
+                           << "Ann Lee";
+    QTest::newRow("two breaks") << "A\n\nB"
+                                << "A  B";
+    QTest::newRow("Unicode separators") << QStringLiteral("Zoë\u2028Ø\u2029Li") << "Zoë Ø Li";
+}
+
+void TestInput::pastedLineBreaksBecomeBlanks() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, name);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    auto* input = new frmmain;
+    input->show();
+    EnterReading(*input, QString(), {}, QStringLiteral("Bob"), {});
+    QLineEdit* box = input->controls().txtMaleName;
+    box->setFocus();
+    QApplication::clipboard()->setText(pasted);
+    box->paste();
+    QCOMPARE(box->text(), name);
+    QCOMPARE(box->cursorPosition(), name.size());
+    input->controls().cmdProceed->click();
+    QCOMPARE(QString::fromStdString(CompatibilityRun().User.Name), name);
+    QCOMPARE(frmchiness::Loaded()->controls().Framale->title(), name);
 }
 
 LUNVEX_TEST_MAIN(TestInput)

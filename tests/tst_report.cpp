@@ -135,6 +135,8 @@ class TestReport : public QObject {
     void printAgainGivesTheSameReport();
     void findLinks_data();
     void findLinks();
+    void linkAddresses_data();
+    void linkAddresses();
     void leftPressOnALinkOpensIt();
     void otherMouseActionsOpenNothing();
     void veryLongAddressIsSafe();
@@ -285,6 +287,34 @@ void TestReport::findLinks() {
         found.append(l.text);
     }
     QCOMPARE(found, links);
+}
+
+// A link opens as written, or not at all: a broken address is never turned
+// into a guess at another one.
+void TestReport::linkAddresses_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("opened");  // empty: nothing opens
+    QTest::newRow("web") << "http://example.com/a?b=c#d"
+                         << "http://example.com/a?b=c#d";
+    QTest::newRow("www") << "www.bob.example"
+                         << "http://www.bob.example";
+    QTest::newRow("mail") << "mailto:ann@example.com"
+                          << "mailto:ann@example.com";
+    QTest::newRow("shell in host") << "http://$(touch"
+                                   << "";
+    QTest::newRow("no host") << "http://"
+                             << "";
+    QTest::newRow("bad escape") << "http://example.com/%zz"
+                                << "";
+    QTest::newRow("space in www") << "www.a b.example"
+                                  << "";
+}
+
+void TestReport::linkAddresses() {
+    QFETCH(QString, link);
+    QFETCH(QString, opened);
+    const QUrl url = modRTB::LinkUrl(link);
+    QCOMPARE(url.isValid() ? url.toString(QUrl::FullyEncoded) : QString(), opened);
 }
 
 void TestReport::leftPressOnALinkOpensIt() {
