@@ -23,6 +23,12 @@ for size in 32 48 64 128 256; do
         exit 1
     fi
 done
+# The program users run has no test hooks: no LUNVEX_ variable is read.
+if strings -a "$prefix/bin/lunvex-zodiac" | grep -q 'LUNVEX_'; then
+    echo "the installed program carries test hooks:" >&2
+    strings -a "$prefix/bin/lunvex-zodiac" | grep 'LUNVEX_' >&2
+    exit 1
+fi
 # And the manifest lets it all go again.
 cmake -DMANIFEST="$build_dir/install_manifest.txt" -P "$(dirname "$0")/../scripts/uninstall.cmake" >/dev/null
 if [ -n "$(find "$prefix" -type f)" ]; then

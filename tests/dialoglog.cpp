@@ -1,4 +1,4 @@
-#include "shell/dialoglog.h"
+#include "tests/dialoglog.h"
 
 #include <QFile>
 #include <QPrinter>
