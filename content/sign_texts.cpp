@@ -52,7 +52,7 @@ const std::array<std::string_view, 5> ElementDescriptionTable{
      // Water
      R"(You have the fluidity of water and solve issues with your silent charm. You are intuitive and sensitive to the feelings of others. You are a patient listener. You are flexible and adapt easily to change. You are wise and see things from many angles. You are calm, but your feelings run deep. You persuade gently rather than by force.)",
      // Wood
-     R"(You are very confident about yourself. You are generous and warm-hearted. You have strong principles and a sense of fairness. You are creative and full of ideas. You love to grow and learn all your life. You work well with others and enjoy being part of a team. You are patient and build your plans step by step. You are kind and compassionate toward people in need. Like a tree, you reach steadily upward while staying firmly rooted.)",
+     R"(You are very confident about yourself. You are generous and warm-hearted. You have strong principles and a sense of fairness. You are creative and full of ideas. You love to grow and learn all your life. You work well with others and enjoy being part of a team. You are patient and build your plans step by step. You are kind and compassionate towards people in need. Like a tree, you reach steadily upwards while staying firmly rooted.)",
      // Fire
      R"(You have an impulsive nature. You are passionate and full of energy. You are a natural leader who loves action. You are brave and adventurous. You are warm and outgoing, and people are drawn to your enthusiasm. You are expressive and dramatic. You can be impatient and quick to anger. You love excitement. Your fiery spirit inspires others to follow you.)",
      // Earth
