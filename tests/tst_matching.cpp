@@ -88,6 +88,8 @@ class TestMatching : public QObject {
     void lengthsAcrossAllEntries();
     void textsAreDistinct();
     void noSentenceIsShared();
+    void editorialRules_data();
+    void editorialRules();
     void openingsNameTheFirstSignFirst();
     void quotedOpeningsAndEndings();
     void keyWordsStandForRabbitAndRooster();
@@ -206,6 +208,82 @@ void TestMatching::noSentenceIsShared() {
         }
     }
     QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+}
+
+// The texts are written in British English, and a phrase that turns up in
+// pair after pair makes the descriptions read like a template. Each row is a
+// case-insensitive pattern, whether only the matching descriptions count, and
+// how many occurrences are allowed.
+void TestMatching::editorialRules_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("matchingOnly");
+    QTest::addColumn<int>("allowed");
+    const bool everyText = false;
+    const bool descriptionsOnly = true;
+    // -ize and -yze words, but not size, prize, seize or capsize.
+    QTest::newRow("-ize, -yze")
+        << QStringLiteral("\\b(?!(?:s|pr|se|caps)iz)[a-z]+(?:iz|yz)(?:e|es|ed|ing|ation|ations)\\b")
+        << everyText << 0;
+    QTest::newRow("-or for -our")
+        << QStringLiteral(
+               "\\b(?:arb|ard|arm|behavi|cand|clam|col|demean|endeav|fav|flav|harb|hon|"
+               "hum|lab|neighb|od|parl|rig|rum|sav|splend|tum|val|vap|vig)or"
+               "(?:s|ed|ing|ful|less|able|ite|ites)?\\b")
+        << everyText << 0;
+    QTest::newRow("-er for -re") << QStringLiteral(
+                                        "\\b(?:cent|theat|fib|somb|meag|lust|spect)er(?:s|ed)?\\b")
+                                 << everyText << 0;
+    QTest::newRow("other American forms")
+        << QStringLiteral(
+               "\\b(?:judgments?|toward|afterward|gotten|jewelry|gray|cozy|"
+               "travel(?:ed|ing|er)|cancel(?:ed|ing)|label(?:ed|ing)|marvelous|"
+               "fulfill|skillful|willful|defense|offense|practic(?:ed|ing))\\b")
+        << everyText << 0;
+    // The Rabbit's opening words keep their one "softhearted".
+    QTest::newRow("softhearted") << QStringLiteral("\\bsofthearted\\b") << everyText << 1;
+    QTest::newRow("easygoing") << QStringLiteral("\\beasygoing\\b") << everyText << 0;
+    QTest::newRow("standoff") << QStringLiteral("\\bstandoffs?\\b") << everyText << 0;
+    QTest::newRow("commanding presence")
+        << QStringLiteral("\\bcommanding presence\\b") << descriptionsOnly << 2;
+    QTest::newRow("slow to trust")
+        << QStringLiteral("\\bslow to trust\\b") << descriptionsOnly << 2;
+    QTest::newRow("intelligent and loves a challenge")
+        << QStringLiteral("\\bintelligent and loves a challenge\\b") << descriptionsOnly << 1;
+    QTest::newRow("finish each other's")
+        << QStringLiteral("\\bfinish(?:es)? each other's\\b") << descriptionsOnly << 1;
+    QTest::newRow("frank to the point of bluntness")
+        << QStringLiteral("\\bfrank to the point of bluntness\\b") << descriptionsOnly << 1;
+}
+
+void TestMatching::editorialRules() {
+    QFETCH(QString, pattern);
+    QFETCH(bool, matchingOnly);
+    QFETCH(int, allowed);
+    const QRegularExpression re(pattern, QRegularExpression::CaseInsensitiveOption);
+    QVERIFY2(re.isValid(), qPrintable(re.errorString()));
+
+    QList<QPair<QString, QString>> texts;  // where, text
+    for (const auto& entry : zodiac::content::MatchingDescriptionTable)
+        if (entry.Key != "Rat_Dog")  // the Dog-with-Rat text again
+            texts.append({Q(entry.Key), Q(entry.Text)});
+    if (!matchingOnly) {
+        for (std::size_t i = 0; i < zodiac::content::SignTextTable.size(); ++i) {
+            const QString sign = Q(zodiac::ChineseSign[i]);
+            texts.append({sign + QStringLiteral(" positive"),
+                          Q(zodiac::content::SignTextTable[i].PositiveTraits)});
+            texts.append({sign + QStringLiteral(" negative"),
+                          Q(zodiac::content::SignTextTable[i].NegativeTraits)});
+        }
+        for (std::size_t i = 0; i < zodiac::content::ElementDescriptionTable.size(); ++i)
+            texts.append(
+                {Q(zodiac::ChineseElement[i]), Q(zodiac::content::ElementDescriptionTable[i])});
+    }
+
+    QStringList found;
+    for (const auto& [where, text] : std::as_const(texts))
+        for (auto it = re.globalMatch(text); it.hasNext();)
+            found.append(where + QStringLiteral(": ") + it.next().captured());
+    QVERIFY2(found.size() <= allowed, qPrintable(found.join(QStringLiteral("; "))));
 }
 
 void TestMatching::openingsNameTheFirstSignFirst() {
