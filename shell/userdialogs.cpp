@@ -101,6 +101,23 @@ void ForgetWhatTheDialogLeft() {
 #endif
 }
 
+// Qt's print dialog leaves "Pages from ... to" and "Pages" open to choose
+// even with the page-range option off; they would be ignored, since only the
+// selection in the report decides what is printed, so they are not offered.
+class PrintDialog : public QPrintDialog {
+  public:
+    using QPrintDialog::QPrintDialog;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QPrintDialog::showEvent(event);
+        if (testOption(QAbstractPrintDialog::PrintPageRange)) return;
+        for (const char* name :
+             {"printRange", "from", "label_3", "to", "pagesRadioButton", "pagesLineEdit"})
+            if (auto* part = findChild<QWidget*>(QLatin1String(name))) part->hide();
+    }
+};
+
 }  // namespace
 
 QString WithDefaultSuffix(const QString& path, const QString& suffix) {
@@ -128,7 +145,7 @@ std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequ
 }
 
 bool UserDialogs::choosePrinter(QWidget* parent, QPrinter& printer, bool selectionOnly) {
-    QPrintDialog dialog(&printer, parent);
+    PrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionOnly);
     dialog.setPrintRange(selectionOnly ? QAbstractPrintDialog::Selection

@@ -11,7 +11,9 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -118,6 +120,7 @@ class DialogDriver : public QObject {
     QList<Qt::TextFormat> formats;  // and how each was to be read
     bool stayedOpen = false;        // the save dialog did not close on Save
     int dialogsSeen = 0;
+    QStringList printRanges;  // what the print dialog offered
 
   private:
     void step() {
@@ -126,6 +129,15 @@ class DialogDriver : public QObject {
             messages.append(box->text());
             formats.append(box->textFormat());
             box->done(box->button(m_answer) ? m_answer : QMessageBox::Ok);
+        } else if (auto* print = qobject_cast<QPrintDialog*>(top)) {
+            // The print ranges a person can choose.
+            for (QAbstractButton* range : print->findChildren<QRadioButton*>()) {
+                // Those of the range group that are neither hidden nor switched off.
+                if (!range->isHidden() && range->isEnabled() &&
+                    range->parentWidget()->objectName() == QStringLiteral("gbPrintRange"))
+                    printRanges.append(range->objectName());
+            }
+            print->reject();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
             if (dialog == m_dialog) {
                 stayedOpen = true;

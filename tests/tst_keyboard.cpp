@@ -2,6 +2,8 @@
 // value has a spoken name, and a whole session works without a mouse.
 #include <QAccessible>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -67,6 +69,8 @@ class TestKeyboard : public QObject {
 
     void everyControlHasASpokenName();
     void wholeSessionByKeyboard();
+    void namesNeverTakeAccessKeys_data();
+    void namesNeverTakeAccessKeys();
 };
 
 void TestKeyboard::everyControlHasASpokenName() {
@@ -175,6 +179,41 @@ void TestKeyboard::wholeSessionByKeyboard() {
     QTRY_VERIFY(!frmchiness::Loaded() || !frmchiness::Loaded()->isVisible());
     QCOMPARE(end.ends, 0);
     QVERIFY(urls.opened.isEmpty());
+}
+
+// A name is shown as typed, "&" included, and never becomes an access key
+// that would take Alt+B, Alt+P or Alt+X from the results window.
+void TestKeyboard::namesNeverTakeAccessKeys_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("partner");
+    QTest::addColumn<int>("tab");
+    QTest::newRow("Ro&bert, your details") << "Ro&bert"
+                                           << "Ann" << 1;
+    QTest::newRow("Tom & Jerry, partner's details") << "Ann"
+                                                    << "Tom & Jerry" << 2;
+    QTest::newRow("&P and &X") << "&P"
+                               << "&X&&" << 1;
+}
+
+void TestKeyboard::namesNeverTakeAccessKeys() {
+    QFETCH(QString, user);
+    QFETCH(QString, partner);
+    QFETCH(int, tab);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmchiness* results = ReadingThroughWindows(user, partner);
+    QVERIFY(results);
+    Ui::frmchiness& c = results->controls();
+    for (auto [box, name] : {std::pair{c.Framale, user}, std::pair{c.Frafemale, partner}}) {
+        QVERIFY(QKeySequence::mnemonic(box->title()).isEmpty());
+        QCOMPARE(box->title().replace(QStringLiteral("&&"), QStringLiteral("&")), name);
+    }
+    c.SSTab->setCurrentIndex(tab);
+    QApplication::setActiveWindow(results);
+    QVERIFY(QTest::qWaitForWindowActive(results));
+    QTest::keyClick(Focus(), Qt::Key_B, Qt::AltModifier);
+    QTRY_VERIFY(!frmchiness::Loaded() || !frmchiness::Loaded()->isVisible());  // Back pressed
+    QCOMPARE(end.ends, 0);
 }
 
 LUNVEX_TEST_MAIN(TestKeyboard)

@@ -119,6 +119,8 @@ class TestReportFile : public QObject {
     void realSaveDialog_data();
     void realSaveDialog();
     void messagesArePlainText();
+    void printDialogOffersNoPageRange_data();
+    void printDialogOffersNoPageRange();
     void anyNameSurvivesTheWholeRoad_data();
     void anyNameSurvivesTheWholeRoad();
     void printWholeReport();
@@ -428,6 +430,27 @@ void TestReportFile::messagesArePlainText() {
     real.message(nullptr, QMessageBox::Warning, modHelp::ApplicationTitle, text, QMessageBox::Ok);
     QCOMPARE(driver.messages, QStringList{text});
     QCOMPARE(driver.formats, QList<Qt::TextFormat>{Qt::PlainText});
+}
+
+// Only the selection decides what is printed, so the real print dialog
+// offers "All" and, with text selected, "Selection"; never a page range.
+void TestReportFile::printDialogOffersNoPageRange_data() {
+    QTest::addColumn<bool>("selection");
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("nothing selected") << false << QStringList{"printAll"};
+    QTest::newRow("text selected") << true << QStringList{"printAll", "printSelection"};
+}
+
+void TestReportFile::printDialogOffersNoPageRange() {
+    QFETCH(bool, selection);
+    QFETCH(QStringList, offered);
+    DialogDriver driver;
+    UserDialogs real;
+    QPrinter printer;
+    QVERIFY(!real.choosePrinter(nullptr, printer, selection));
+    QStringList ranges = driver.printRanges;
+    ranges.sort();
+    QCOMPARE(ranges, offered);
 }
 
 void TestReportFile::anyNameSurvivesTheWholeRoad_data() {
