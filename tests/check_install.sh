@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a desktop needs:
-# the program, a valid desktop entry, valid AppStream data and the icons.
+# the program, a valid desktop entry, valid AppStream data and the icons,
+# the manual page and the licences.
 set -euo pipefail
 build_dir=$1
 prefix=$(mktemp -d)
@@ -29,6 +30,10 @@ if strings -a "$prefix/bin/lunvex-zodiac" | grep -q 'LUNVEX_'; then
     strings -a "$prefix/bin/lunvex-zodiac" | grep 'LUNVEX_' >&2
     exit 1
 fi
+# The manual page and the licences go with every install, not only the package.
+gzip -t "$prefix/share/man/man1/lunvex-zodiac.1.gz"
+grep -q "^License: OFL-1.1" "$prefix/share/doc/lunvex-zodiac/copyright"
+gzip -t "$prefix/share/doc/lunvex-zodiac/changelog.gz"
 # And the manifest lets it all go again.
 cmake -DMANIFEST="$build_dir/install_manifest.txt" -P "$(dirname "$0")/../scripts/uninstall.cmake" >/dev/null
 if [ -n "$(find "$prefix" -type f)" ]; then
