@@ -157,6 +157,7 @@ void RunCompatibility(frmmain& input) {
     }
 
     frmchiness* results = frmchiness::Obtain();
+    results->ForgetPreparedReport();  // it would show the earlier reading
     Ui::frmchiness& out = results->controls();
     out.Framale->setTitle(Caption(Q(run.User.Name)));
     out.Frafemale->setTitle(Caption(Q(run.Partner.Name)));

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "input/compatibilityrun.h"
+#include "results/frmchiness.h"
 #include "shell/frmabout.h"
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
@@ -126,6 +127,9 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     modHelp::OpenPageOn(ui->Label2, modHelp::PageKey::HomePage);
     modHelp::OpenPageOn(ui->lblCobrand, modHelp::PageKey::CoBrand);
     modHelp::OpenPageOn(ui->lblFullBrand, modHelp::PageKey::FullyBranded);
+
+    // While the user types, build the results window Proceed will fill.
+    AfterFirstPaint(this, [] { frmchiness::PrepareSpare(); });
 }
 
 frmmain::~frmmain() = default;

@@ -30,7 +30,8 @@
 const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
 const QString frmSave::SaveSuffix = QStringLiteral("rtf");
 
-frmSave::frmSave(frmchiness* results) : QDialog(results), ui(std::make_unique<Ui::frmSave>()) {
+frmSave::frmSave(frmchiness* results, Links links)
+    : QDialog(results), ui(std::make_unique<Ui::frmSave>()) {
     ui->setupUi(this);
     modHelp::RegisterLoadedWindow(this);
     ApplyWindowLook(this);
@@ -67,16 +68,31 @@ frmSave::frmSave(frmchiness* results) : QDialog(results), ui(std::make_unique<Ui
                 r.lblChineseRating->text(), r.txtMatchingDescription->toPlainText()};
     }
     report::ComposeReport(*ui->RTB->document(), CompatibilityRun(), pair);
-    modRTB::StartLinkDetection(ui->RTB, this);
+    if (links == Links::Now) {
+        modRTB::StartLinkDetection(ui->RTB, this);
+        m_linksStarted = true;
+    }
     ui->RTB->moveCursor(QTextCursor::Start);
     ui->RTB->setFocus();
 }
 
-frmSave::~frmSave() { modRTB::StopLinkDetection(); }
+frmSave::~frmSave() {
+    if (m_linksStarted) modRTB::StopLinkDetection();
+}
+
+void frmSave::showEvent(QShowEvent* event) {
+    if (!m_linksStarted) {
+        modRTB::StartLinkDetection(ui->RTB, this);
+        m_linksStarted = true;
+    }
+    QDialog::showEvent(event);
+}
 
 void frmSave::ShowModal(frmchiness* results) {
-    // On the heap: should the program end meanwhile, exec() notices.
-    auto* window = new frmSave(results);
+    // On the heap: should the program end meanwhile, exec() notices. The
+    // results window may have composed it already while the user was reading.
+    frmSave* window = results ? results->TakePreparedReport() : nullptr;
+    if (!window) window = new frmSave(results);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->exec();
 }
@@ -84,7 +100,7 @@ void frmSave::ShowModal(frmchiness* results) {
 UserDialogs& frmSave::CD() const { return UserDialogs::current(); }
 
 void frmSave::closeEvent(QCloseEvent* event) {
-    modRTB::StopLinkDetection();
+    if (m_linksStarted) modRTB::StopLinkDetection();
     QDialog::closeEvent(event);
 }
 

@@ -18,7 +18,9 @@ class frmSave : public QDialog {
   public:
     // Composes the report from the latest reading and the results window's
     // pair values.
-    explicit frmSave(frmchiness* results);
+    // A report composed ahead of its Print handles its links only once shown.
+    enum class Links { Now, WhenShown };
+    explicit frmSave(frmchiness* results, Links links = Links::Now);
     ~frmSave() override;
 
     // Opens a fresh report window, modal over the results window, and waits.
@@ -34,12 +36,14 @@ class frmSave : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void cmdSave_Click();
     void cmdPrint_Click();
 
     std::unique_ptr<Ui::frmSave> ui;
+    bool m_linksStarted = false;
 };
 
 // Writes the rich text to the file through a temporary one, so an existing

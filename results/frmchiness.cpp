@@ -12,10 +12,45 @@
 #include "ui_frmchiness.h"
 
 QPointer<frmchiness> frmchiness::s_loaded;
+QPointer<frmchiness> frmchiness::s_spare;
 
 frmchiness* frmchiness::Obtain() {
-    if (!s_loaded) s_loaded = new frmchiness;
+    if (!s_loaded) {
+        s_loaded = s_spare ? s_spare.data() : new frmchiness;
+        s_spare = nullptr;
+        modHelp::RegisterLoadedWindow(s_loaded);
+        // The report for the first Print is composed once this window shows.
+        AfterFirstPaint(s_loaded, [window = s_loaded] {
+            if (window) window->PrepareReport();
+        });
+    }
     return s_loaded;
+}
+
+void frmchiness::PrepareSpare() {
+    if (s_loaded || s_spare || modHelp::IsEnding()) return;
+    s_spare = new frmchiness;
+    s_spare->ensurePolished();
+    s_spare->winId();  // the native window too: showing it then only maps it
+    // An ending program takes its spare along.
+    connect(qApp, &QCoreApplication::aboutToQuit, s_spare.data(), &QObject::deleteLater);
+}
+
+frmSave* frmchiness::TakePreparedReport() {
+    frmSave* report = m_preparedReport;
+    m_preparedReport = nullptr;
+    return report;
+}
+
+void frmchiness::ForgetPreparedReport() { delete TakePreparedReport(); }
+
+void frmchiness::PrepareReport() {
+    // Only for a window that shows a reading, and never under an open report.
+    if (m_preparedReport || !isVisible() || QApplication::activeModalWidget() ||
+        modHelp::IsEnding())
+        return;
+    m_preparedReport = new frmSave(this, frmSave::Links::WhenShown);
+    m_preparedReport->winId();
 }
 
 frmchiness::frmchiness(QWidget* parent)
@@ -23,7 +58,6 @@ frmchiness::frmchiness(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     ApplyWindowLook(this);
     ui->setupUi(this);
-    modHelp::RegisterLoadedWindow(this);
     ui->centralwidget->setFixedSize(640, 534);
     setFixedSize(sizeHint());
 
@@ -151,7 +185,11 @@ void frmchiness::cmdBack_Click() {
     m_goingBack = false;
 }
 
-void frmchiness::cmdPrint_Click() { frmSave::ShowModal(this); }
+void frmchiness::cmdPrint_Click() {
+    frmSave::ShowModal(this);
+    // Ready for the next Print, once the user is back here.
+    QTimer::singleShot(0, this, [this] { PrepareReport(); });
+}
 
 void frmchiness::closeEvent(QCloseEvent* event) {
     event->accept();

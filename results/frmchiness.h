@@ -14,6 +14,7 @@
 namespace Ui {
 class frmchiness;
 }
+class frmSave;
 
 class frmchiness : public QMainWindow {
     Q_OBJECT
@@ -23,6 +24,18 @@ class frmchiness : public QMainWindow {
     static frmchiness* Obtain();
     // The loaded results window, or nullptr.
     static frmchiness* Loaded() { return s_loaded; }
+    // Builds a results window ahead, hidden and not yet loaded, so that the
+    // next Obtain only has to fill and show it. Does nothing when one is
+    // loaded or ready.
+    static void PrepareSpare();
+    // The results window built ahead, or nullptr.
+    static frmchiness* Spare() { return s_spare; }
+
+    // A report window composed ahead for the next Print, or nullptr; taking
+    // it hands it over to the caller. Forgotten whenever the window is filled
+    // anew, so a report never shows an earlier reading.
+    frmSave* TakePreparedReport();
+    void ForgetPreparedReport();
 
     ~frmchiness() override;
 
@@ -41,9 +54,12 @@ class frmchiness : public QMainWindow {
     explicit frmchiness(QWidget* parent = nullptr);
     void cmdBack_Click();
     void cmdPrint_Click();
+    void PrepareReport();
 
     std::unique_ptr<Ui::frmchiness> ui;
     QList<QPair<QString, QPixmap>> m_images;
     bool m_goingBack = false;  // Back closes this window as a hand-off
+    QPointer<frmSave> m_preparedReport;
     static QPointer<frmchiness> s_loaded;
+    static QPointer<frmchiness> s_spare;
 };

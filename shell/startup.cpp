@@ -87,30 +87,6 @@ int g_lockFd = -1;
 std::unique_ptr<QLockFile> g_lockFile;
 #endif
 
-// Runs its task once, right after the watched window has painted, then goes.
-class FirstPaintThen : public QObject {
-  public:
-    FirstPaintThen(QWidget* window, std::function<void()> task)
-        : QObject(window), m_task(std::move(task)) {
-        window->installEventFilter(this);
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                m_task();
-                deleteLater();
-            });
-        }
-        return false;
-    }
-
-  private:
-    std::function<void()> m_task;
-};
-
 }  // namespace
 
 bool AcquireSingleInstanceLock() {
@@ -222,7 +198,7 @@ bool RunStartup() {
     input->show();
     CoBrand_Randomize(input);
     // The icon once the window has been painted: it is not needed before.
-    new FirstPaintThen(input, [] { InstallProgramIcon(); });
+    AfterFirstPaint(input, [] { InstallProgramIcon(); });
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <QStyleOption>
 
 #include <QStyleFactory>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <iterator>
@@ -88,4 +89,35 @@ void SetPointSize(QWidget* widget, qreal pointSize) {
     QFont font = widget->font();
     font.setPointSizeF(pointSize);
     widget->setFont(font);
+}
+
+namespace {
+
+class FirstPaintThen : public QObject {
+  public:
+    FirstPaintThen(QWidget* window, std::function<void()> task)
+        : QObject(window), m_task(std::move(task)) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                m_task();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> m_task;
+};
+
+}  // namespace
+
+void AfterFirstPaint(QWidget* window, std::function<void()> task) {
+    new FirstPaintThen(window, std::move(task));
 }

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QIcon>
 
+#include <functional>
+
 class QWidget;
 
 // The application-wide look: one widget style everywhere, since the windows
@@ -23,3 +25,6 @@ QFont VerdanaFont(qreal pointSize, bool bold = false, bool underline = false);
 void ApplyWindowLook(QWidget* window);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);
+// Runs the task once, when the event loop is next idle after the window's
+// first paint: for work the window does not need in order to appear.
+void AfterFirstPaint(QWidget* window, std::function<void()> task);

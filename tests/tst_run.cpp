@@ -7,13 +7,17 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
+#include <QTimer>
 
 #include "input/compatibilityrun.h"
 #include "input/frmmain.h"
+#include "report/frmsave.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
 #include "ui_frmchiness.h"
 #include "ui_frmmain.h"
+#include "ui_frmsave.h"
 
 namespace {
 
@@ -100,6 +104,7 @@ class TestRun : public QObject {
     void birthDateTexts();
     void blankNameGivesEmptyCaption();
     void secondRunShowsOnlyItsOwnValues();
+    void windowsBuiltAheadShowTheLatestReading();
     void backOpensAFreshInputWindow();
     void handOffsKeepTheProgramRunning();
     void closingEndsTheProgram_data();
@@ -392,6 +397,40 @@ void TestRun::screenshots() {
         results->controls().SSTab->setCurrentIndex(tab);
         QVERIFY(results->grab().save(ScreenshotPath(QString::fromLatin1(names[tab]))));
     }
+}
+
+// While the user types or reads, the next window is built ahead; what it
+// then shows is the reading just made, never an earlier one.
+void TestRun::windowsBuiltAheadShowTheLatestReading() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    auto* input = new frmmain;
+    input->show();
+    QTRY_VERIFY(frmchiness::Spare());
+    QPointer<frmchiness> spare = frmchiness::Spare();
+    QVERIFY(!spare->isVisible());
+    EnterReading(*input, QStringLiteral("Ann"), {5, 2, 1975}, QStringLiteral("Bob"), {1, 7, 1938});
+    input->controls().cmdProceed->click();
+    QCOMPARE(frmchiness::Loaded(), spare.data());
+    QVERIFY(spare->isVisible());
+    QCOMPARE(frmchiness::Spare(), nullptr);
+
+    // A report is composed ahead once the results show; a new reading
+    // through the same window drops it, so Print shows the new one.
+    QTRY_VERIFY(spare->findChild<frmSave*>());
+    frmchiness* again = ReadingThroughWindows(QStringLiteral("Cleo"), QStringLiteral("Dan"));
+    QCOMPARE(again, spare.data());
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* report = qobject_cast<frmSave*>(QApplication::activeModalWidget())) {
+            shown = report->controls().RTB->toPlainText();
+            report->close();
+        }
+    });
+    spare->controls().cmdPrint->click();
+    QVERIFY2(shown.contains(QStringLiteral("Cleo")) && !shown.contains(QStringLiteral("Ann")),
+             qPrintable(shown.left(200)));
+    QCOMPARE(end.ends, 0);
 }
 
 LUNVEX_TEST_MAIN(TestRun)
