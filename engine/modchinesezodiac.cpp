@@ -138,13 +138,22 @@ std::optional<std::size_t> FindYearRow(year_month_day date) {
     return r - 1;  // r > 0 here: row 0 starts on the first day of its year
 }
 
+std::optional<ChineseYearRow> ChineseYearOf(year_month_day date) {
+    const auto row = FindYearRow(date);
+    if (!row) return std::nullopt;
+    const ChineseYear& days = ChineseYearTable[*row];
+    return ChineseYearRow{days.Start, days.End, SignOfYearRow(*row), ElementOfYearRow(*row)};
+}
+
+// Both lookups answer from the same row as ChineseYearOf, so a sign shown and
+// the year that explains it can never disagree.
 std::string modchinesezodiac::GetChineseSign(year_month_day BirthDate) {
-    if (const auto row = FindYearRow(BirthDate)) LastSign = SignOfYearRow(*row);
+    if (const auto year = ChineseYearOf(BirthDate)) LastSign = year->Sign;
     return LastSign;
 }
 
 std::string modchinesezodiac::GetChineseElement(year_month_day BirthDate) {
-    if (const auto row = FindYearRow(BirthDate)) LastElement = ElementOfYearRow(*row);
+    if (const auto year = ChineseYearOf(BirthDate)) LastElement = year->Element;
     return LastElement;
 }
 

@@ -161,6 +161,20 @@ std::string_view ElementOfYearRow(std::size_t row);
 // one that is not a real day (30 February, day 0, month 13).
 std::optional<std::size_t> FindYearRow(std::chrono::year_month_day date);
 
+// One Chinese year as the table has it: first and last day (inclusive), sign
+// and element.
+struct ChineseYearRow {
+    std::chrono::year_month_day Start;
+    std::chrono::year_month_day End;
+    std::string_view Sign;
+    std::string_view Element;
+};
+
+// The Chinese year that holds the date, or nothing where FindYearRow finds no
+// row. Unlike the lookups below it keeps no last result, so windows may ask it
+// freely, for example to explain a sign.
+std::optional<ChineseYearRow> ChineseYearOf(std::chrono::year_month_day date);
+
 // The engine. It owns the last-result texts, so the program keeps one for its
 // whole life and each test makes its own.
 class modchinesezodiac {

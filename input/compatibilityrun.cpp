@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "input/frmmain.h"
+#include "results/chineseyeartip.h"
 #include "results/frmchiness.h"
 #include "ui_frmchiness.h"
 #include "ui_frmmain.h"
@@ -70,6 +71,14 @@ std::optional<std::chrono::year_month_day> ParseBirthDateText(const std::string&
         return date;
     }
     return std::nullopt;
+}
+
+std::string BirthDateTextOf(std::chrono::year_month_day date) {
+    if (!date.ok()) return {};
+    const std::string_view month = kMonths[static_cast<unsigned>(date.month()) - 1];
+    return BuildBirthDateText(QString::number(static_cast<unsigned>(date.day())),
+                              QString::fromLatin1(month.data(), qsizetype(month.size())),
+                              QString::number(static_cast<int>(date.year())));
 }
 
 namespace {
@@ -163,6 +172,8 @@ void RunCompatibility(frmmain& input) {
     out.Frafemale->setTitle(Caption(Q(run.Partner.Name)));
     SetLabel(out.lblMaleChinesesign, Q(run.User.Sign));
     SetLabel(out.lblFemaleChineseSign, Q(run.Partner.Sign));
+    ExplainChineseYear(out.lblMaleChinesesign, ParseBirthDateText(run.User.BirthDateText));
+    ExplainChineseYear(out.lblFemaleChineseSign, ParseBirthDateText(run.Partner.BirthDateText));
     SetLabel(out.lblMaleChineseElements, Q(run.User.Element));
     SetLabel(out.lblFemaleChineseElements, Q(run.Partner.Element));
     SetLabel(out.lblChinesePercentage, Q(run.Result.Percentage));

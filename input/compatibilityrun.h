@@ -36,6 +36,9 @@ zodiac::modchinesezodiac& ZodiacEngine();
 std::string BuildBirthDateText(const QString& day, const QString& month, const QString& year);
 // The date a birth-date text names; no value when it names no real day.
 std::optional<std::chrono::year_month_day> ParseBirthDateText(const std::string& text);
+// Any date written the way birth dates are ("11 February 1975"); empty for a
+// date that is not a real day.
+std::string BirthDateTextOf(std::chrono::year_month_day date);
 // Removes leading and trailing blanks (spaces only).
 QString TrimSpaces(const QString& text);
 

@@ -70,6 +70,42 @@ class OneLineName : public QValidator {
     }
 };
 
+// What the year box says while January or February is chosen: the day that
+// year's Chinese New Year falls on, so that a sign other than the birth
+// year's comes as no surprise. Empty for a year outside the calendar.
+QString ChineseNewYearNote(int gregorianYear) {
+    using namespace std::chrono;
+    // The Chinese year that holds the end of a Gregorian year began in it.
+    const auto row = zodiac::ChineseYearOf(year{gregorianYear} / December / 31);
+    if (!row) return {};
+    const QString sign = QString::fromLatin1(row->Sign.data(), qsizetype(row->Sign.size()));
+    // The calendar's first year begins on 1 January on purpose, on no New Year.
+    if (row->Start == zodiac::ChineseYearTable.front().Start)
+        return QStringLiteral(
+                   "All of January and February %1 belong to the %2 year, the first Chinese year "
+                   "this program covers.")
+            .arg(QString::number(gregorianYear), sign);
+    return QStringLiteral("The Chinese New Year of %1 falls on %2.")
+        .arg(QString::number(gregorianYear), QString::fromStdString(BirthDateTextOf(row->Start)));
+}
+
+// Keeps the year box's tooltip on that year's Chinese New Year while the month
+// box shows January or February, and gives the box its own tooltip back
+// otherwise. A screen reader takes the tooltip as the box's description.
+void NoteChineseNewYear(QComboBox* monthBox, QComboBox* yearBox) {
+    const QString ownTip = yearBox->toolTip();
+    const auto update = [monthBox, yearBox, ownTip] {
+        const int month = monthBox->currentIndex();
+        const QString note = month == 0 || month == 1
+                                 ? ChineseNewYearNote(yearBox->currentText().toInt())
+                                 : QString();
+        yearBox->setToolTip(note.isEmpty() ? ownTip : note);
+    };
+    QObject::connect(monthBox, &QComboBox::currentIndexChanged, yearBox, update);
+    QObject::connect(yearBox, &QComboBox::currentIndexChanged, yearBox, update);
+    update();
+}
+
 }  // namespace
 
 frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmmain>()) {
@@ -100,6 +136,8 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         box->setCurrentIndex(0);
         box->setMaxVisibleItems(12);
     }
+    NoteChineseNewYear(ui->cboMaleMonth, ui->cboMaleYear);
+    NoteChineseNewYear(ui->cboFemaleMonth, ui->cboFemaleYear);
     // Names a screen reader speaks for the controls without a label of their own.
     const std::pair<QWidget*, const char*> spoken[] = {
         {ui->txtMaleName, "Your name"},

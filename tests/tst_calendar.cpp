@@ -121,6 +121,8 @@ QString Iso(year_month_day d) {
                              static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()));
 }
 
+QString Text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
 }  // namespace
 
 Q_DECLARE_METATYPE(std::chrono::year_month_day)
@@ -140,27 +142,31 @@ class TestCalendar : public QObject {
     void everyDayAgreesWithIndependentCalendar();
 };
 
-// Each row's first and last day, and the days just outside, for sign and element.
+// Each row's first and last day, and the days just outside, for sign and
+// element and for the whole row that ChineseYearOf gives.
 void TestCalendar::rowBoundaries_data() {
     QTest::addColumn<year_month_day>("date");
     QTest::addColumn<QString>("sign");
     QTest::addColumn<QString>("element");
+    QTest::addColumn<int>("row");  // -1: no row
     for (int r = 0; r < 84; ++r) {
         const ExpectedRow& row = kRows[r];
         const auto start = ToDate(row.start);
         const auto end = ToDate(row.end);
         QTest::addRow("row %d start %s", r, qPrintable(Iso(start)))
-            << start << row.sign << row.element;
-        QTest::addRow("row %d end %s", r, qPrintable(Iso(end))) << end << row.sign << row.element;
+            << start << row.sign << row.element << r;
+        QTest::addRow("row %d end %s", r, qPrintable(Iso(end)))
+            << end << row.sign << row.element << r;
         // The day before the start belongs to the previous row; before row 0
         // there is no row, so a fresh engine answers empty text.
         const char* beforeSign = r > 0 ? kRows[r - 1].sign : "";
         const char* beforeElement = r > 0 ? kRows[r - 1].element : "";
         QTest::addRow("row %d day before start", r)
-            << Shift(start, -1) << beforeSign << beforeElement;
+            << Shift(start, -1) << beforeSign << beforeElement << r - 1;
         const char* afterSign = r < 83 ? kRows[r + 1].sign : "";
         const char* afterElement = r < 83 ? kRows[r + 1].element : "";
-        QTest::addRow("row %d day after end", r) << Shift(end, 1) << afterSign << afterElement;
+        QTest::addRow("row %d day after end", r)
+            << Shift(end, 1) << afterSign << afterElement << (r < 83 ? r + 1 : -1);
     }
 }
 
@@ -168,9 +174,18 @@ void TestCalendar::rowBoundaries() {
     QFETCH(year_month_day, date);
     QFETCH(QString, sign);
     QFETCH(QString, element);
+    QFETCH(int, row);
     zodiac::modchinesezodiac engine;  // fresh: no last result to fall back on
     QCOMPARE(QString::fromStdString(engine.GetChineseSign(date)), sign);
     QCOMPARE(QString::fromStdString(engine.GetChineseElement(date)), element);
+
+    const auto year = zodiac::ChineseYearOf(date);
+    QCOMPARE(year.has_value(), row >= 0);
+    if (!year) return;
+    QCOMPARE(Iso(year->Start), Iso(ToDate(kRows[row].start)));
+    QCOMPARE(Iso(year->End), Iso(ToDate(kRows[row].end)));
+    QCOMPARE(Text(year->Sign), QString::fromLatin1(kRows[row].sign));
+    QCOMPARE(Text(year->Element), QString::fromLatin1(kRows[row].element));
 }
 
 void TestCalendar::publishedExamples_data() {
@@ -258,6 +273,7 @@ void TestCalendar::impossibleDatesMatchNoRow_data() {
 void TestCalendar::impossibleDatesMatchNoRow() {
     QFETCH(year_month_day, date);
     QVERIFY(!zodiac::FindYearRow(date).has_value());
+    QVERIFY(!zodiac::ChineseYearOf(date).has_value());
     zodiac::modchinesezodiac engine;
     QCOMPARE(engine.GetChineseSign(date), std::string());
     QCOMPARE(engine.GetChineseElement(date), std::string());

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
@@ -53,6 +54,8 @@ class TestInput : public QObject {
     void nameMessagesMoveTheFocus();
     void invalidInputChangesNothing();
     void altCRunsLikeAClick();
+    void yearBoxNamesTheChineseNewYear_data();
+    void yearBoxNamesTheChineseNewYear();
     void keyboardAloneReachesTheResults();
     void pastedLineBreaksBecomeBlanks_data();
     void pastedLineBreaksBecomeBlanks();
@@ -239,6 +242,49 @@ void TestInput::altCRunsLikeAClick() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
     QTRY_VERIFY(frmchiness::Loaded() && frmchiness::Loaded()->isVisible());
     QCOMPARE(dialogs.messages.size(), 1);
+}
+
+void TestInput::yearBoxNamesTheChineseNewYear_data() {
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QString>("tip");  // empty: the box's own tooltip
+    QTest::newRow("January, February New Year")
+        << 1 << 1975 << "The Chinese New Year of 1975 falls on 11 February 1975.";
+    QTest::newRow("February, January New Year")
+        << 2 << 1966 << "The Chinese New Year of 1966 falls on 21 January 1966.";
+    QTest::newRow("January of the first year")
+        << 1 << 1936
+        << "All of January and February 1936 belong to the Rat year, the first Chinese year this "
+           "program covers.";
+    QTest::newRow("March") << 3 << 1975 << QString();
+}
+
+// While January or February is chosen, a person's year box names that year's
+// Chinese New Year; any other month gives the box its own tooltip back.
+void TestInput::yearBoxNamesTheChineseNewYear() {
+    QFETCH(int, month);
+    QFETCH(int, year);
+    QFETCH(QString, tip);
+    QMainWindow bare;  // the boxes as the form draws them
+    Ui::frmmain form;
+    form.setupUi(&bare);
+    const QString firstYearTip = QStringLiteral(
+        "All of January and February 1936 belong to the Rat year, the first Chinese "
+        "year this program covers.");
+    for (bool partner : {false, true}) {
+        frmmain w;
+        Ui::frmmain& c = w.controls();
+        QComboBox* monthBox = partner ? c.cboFemaleMonth : c.cboMaleMonth;
+        QComboBox* yearBox = partner ? c.cboFemaleYear : c.cboMaleYear;
+        QComboBox* otherYearBox = partner ? c.cboMaleYear : c.cboFemaleYear;
+        const QString ownTip = (partner ? form.cboFemaleYear : form.cboMaleYear)->toolTip();
+        QCOMPARE(yearBox->toolTip(), firstYearTip);  // a fresh window shows January 1936
+        // The year first, then the month: the tip follows each change.
+        yearBox->setCurrentIndex(year - 1936);
+        monthBox->setCurrentIndex(month - 1);
+        QCOMPARE(yearBox->toolTip(), tip.isEmpty() ? ownTip : tip);
+        QCOMPARE(otherYearBox->toolTip(), firstYearTip);
+    }
 }
 
 // A whole reading by keyboard: type, pick with arrow keys, Tab, Enter.

@@ -1,5 +1,6 @@
 // The compatibility run end to end: the input window's Proceed fills the
 // results window with what the engine gives, for every pair of signs.
+#include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "input/compatibilityrun.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
+#include "results/chineseyeartip.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
 #include "ui_frmchiness.h"
@@ -102,6 +104,8 @@ class TestRun : public QObject {
     void everyPairFillsTheResultsWindow();
     void birthDateTexts_data();
     void birthDateTexts();
+    void signTipsExplainTheChineseYear_data();
+    void signTipsExplainTheChineseYear();
     void blankNameGivesEmptyCaption();
     void secondRunShowsOnlyItsOwnValues();
     void windowsBuiltAheadShowTheLatestReading();
@@ -246,6 +250,102 @@ void TestRun::birthDateTexts() {
     const std::string built = BuildBirthDateText(day, month, year);
     QCOMPARE(Q(built), text);
     QCOMPARE(ParseBirthDateText(built).has_value(), valid);
+}
+
+// What hovering over a person's sign says, for dates on both sides of New
+// Years, at the 30-day limits and at the calendar's ends.
+void TestRun::signTipsExplainTheChineseYear_data() {
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QString>("tip");
+    const QString tiger =
+        QStringLiteral("Year of the Tiger (Wood): 23 January 1974 to 10 February 1975\n");
+    const QString rabbit =
+        QStringLiteral("Year of the Rabbit (Wood): 11 February 1975 to 30 January 1976");
+    const QString snake =
+        QStringLiteral("Year of the Snake (Wood): 2 February 1965 to 20 January 1966\n");
+    QTest::newRow("calendar's first day")
+        << 1 << 1 << 1936 << "Year of the Rat (Fire): 1 January 1936 to 10 February 1937";
+    QTest::newRow("six days before a February New Year")
+        << 5 << 2 << 1975
+        << tiger +
+               "5 February 1975 falls six days before the Chinese New Year of 11 February "
+               "1975,\nand so belongs to the Tiger year, not the Rabbit year that most of 1975 "
+               "belongs to.";
+    QTest::newRow("a February New Year")
+        << 11 << 2 << 1975
+        << rabbit +
+               "\n11 February 1975 is the day of the Chinese New Year,\nand so belongs to the "
+               "Rabbit year, not the Tiger year that ended the day before.";
+    QTest::newRow("thirty days after")
+        << 13 << 3 << 1975
+        << rabbit +
+               "\n13 March 1975 falls thirty days after the Chinese New Year of 11 February "
+               "1975,\nand so belongs to the Rabbit year, not the Tiger year that ended on 10 "
+               "February 1975.";
+    QTest::newRow("thirty-one days after") << 14 << 3 << 1975 << rabbit;
+    QTest::newRow("thirty days before")
+        << 12 << 1 << 1975
+        << tiger +
+               "12 January 1975 falls thirty days before the Chinese New Year of 11 February "
+               "1975,\nand so belongs to the Tiger year, not the Rabbit year that most of 1975 "
+               "belongs to.";
+    QTest::newRow("thirty-one days before") << 11 << 1 << 1975 << tiger.chopped(1);
+    QTest::newRow("day before a January New Year")
+        << 20 << 1 << 1966
+        << snake +
+               "20 January 1966 falls one day before the Chinese New Year of 21 January "
+               "1966,\nand so belongs to the Snake year, not the Horse year that most of 1966 "
+               "belongs to.";
+    QTest::newRow("a January New Year")
+        << 21 << 1 << 1966
+        << "Year of the Horse (Fire): 21 January 1966 to 8 February 1967\n21 January 1966 is the "
+           "day of the Chinese New Year,\nand so belongs to the Horse year, not the Snake year "
+           "that ended the day before.";
+    QTest::newRow("last day the window offers")
+        << 31 << 12 << 2019
+        << "Year of the Pig (Earth): 5 February 2019 to 24 January 2020\n31 December 2019 falls "
+           "twenty-five days before the Chinese New Year of 25 January 2020,\nand so belongs to "
+           "the Pig year, like most of 2019.";
+    QTest::newRow("calendar's last day")
+        << 24 << 1 << 2020
+        << "Year of the Pig (Earth): 5 February 2019 to 24 January 2020\n24 January 2020 falls one "
+           "day before the Chinese New Year of 25 January 2020,\nand so belongs to the Pig year.";
+}
+
+void TestRun::signTipsExplainTheChineseYear() {
+    QFETCH(int, day);
+    QFETCH(int, month);
+    QFETCH(int, year);
+    QFETCH(QString, tip);
+    QCOMPARE(ChineseYearTip(std::chrono::year{year} / month / day), tip);
+    if (year > 2019) return;  // beyond the years the input window offers
+
+    // Through the windows, as each person in turn; the other is born mid-year.
+    const QString midYear =
+        QStringLiteral("Year of the Horse (Metal): 27 January 1990 to 14 February 1991");
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    for (bool asPartner : {false, true}) {
+        DestroyAllWindows();
+        const BirthDay birth{day, month, year};
+        const BirthDay other{1, 7, 1990};
+        frmmain* input = FreshInput();
+        EnterReading(*input, QStringLiteral("Ann"), asPartner ? other : birth,
+                     QStringLiteral("Bob"), asPartner ? birth : other);
+        input->controls().cmdProceed->click();
+        frmchiness* results = frmchiness::Loaded();
+        QVERIFY(results);
+        const Ui::frmchiness& c = results->controls();
+        QLabel* sign = asPartner ? c.lblFemaleChineseSign : c.lblMaleChinesesign;
+        QLabel* otherSign = asPartner ? c.lblMaleChinesesign : c.lblFemaleChineseSign;
+        QCOMPARE(sign->toolTip(), tip);
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(sign);
+        QVERIFY(spoken);
+        QCOMPARE(spoken->text(QAccessible::Description), tip);
+        QCOMPARE(otherSign->toolTip(), midYear);
+    }
 }
 
 void TestRun::blankNameGivesEmptyCaption() {

@@ -37,6 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 date <= zodiac::ChineseYearTable[r].End)
                 scanned = r;
     if (zodiac::FindYearRow(date) != scanned) std::abort();
+    const auto year = zodiac::ChineseYearOf(date);
+    if (year.has_value() != scanned.has_value()) std::abort();
+    if (year && (date < year->Start || year->End < date ||
+                 year->Start != zodiac::ChineseYearTable[*scanned].Start))
+        std::abort();
 
     static zodiac::modchinesezodiac engine;  // one for the run, as in the program
     const std::string before = engine.GetChineseSign(zodiac::ChineseYearTable[0].Start);
