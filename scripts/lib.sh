@@ -3,7 +3,8 @@
 
 # What building the program needs, and what the tests use besides.
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev fonts-dejavu-core)
-TEST_PACKAGES=(unrtf poppler-utils desktop-file-utils appstream)
+# qt6-gtk-platformtheme: a desktop platform theme that headless tests must not load.
+TEST_PACKAGES=(unrtf poppler-utils desktop-file-utils appstream qt6-gtk-platformtheme)
 
 # Installs only the Debian packages that are not installed yet.
 ensure_packages() {
