@@ -149,11 +149,20 @@ inline frmchiness* ReadingThroughWindows(const QString& user, const QString& par
     return frmchiness::Loaded();
 }
 
-// A test program's main: headless unless told otherwise, with the program's look.
+// Headless unless told otherwise. CTest gives each test the offscreen
+// platform; a run on a real display server (scripts/platform-tests) names
+// its platform in LUNVEX_TEST_PLATFORM instead.
+inline void ChooseTestPlatform() {
+    if (const QByteArray platform = qgetenv("LUNVEX_TEST_PLATFORM"); !platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// A test program's main: on the chosen platform, with the program's look.
 #define LUNVEX_TEST_MAIN(TestClass)                                       \
     int main(int argc, char** argv) {                                     \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))               \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                      \
+        ChooseTestPlatform();                                             \
         QApplication app(argc, argv);                                     \
         QApplication::setApplicationName(QStringLiteral("lunvex-tests")); \
         ConfigureApplicationLook();                                       \
