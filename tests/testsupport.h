@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QPrinter>
+#include <QTest>
 #include <QUrl>
 #include <QWidget>
 
@@ -108,9 +109,30 @@ inline void DestroyAllWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Wayland lets no window place itself or take the keyboard: the compositor
+// decides both.
+inline bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Waits until the window has the keyboard. On Wayland the compositor gives it
+// to a seat's keyboard, and the headless test compositor has none: there the
+// window is handed Qt's focus, as a desktop compositor focuses a window that
+// has just been shown.
+inline bool WaitForKeyboardFocus(QWidget* window) {
+    if (!OnWayland()) return QTest::qWaitForWindowActive(window);
+    if (!QTest::qWaitForWindowExposed(window)) return false;
+    QApplication::setActiveWindow(window);
+    return QApplication::activeWindow() == window;
+}
+
+// Where screenshots go: build/test-output, or the folder a run on a real
+// display server keeps apart for its platform (LUNVEX_SCREENSHOT_DIR).
 inline QString ScreenshotPath(const QString& name) {
-    QDir().mkpath(QStringLiteral(LUNVEX_TEST_OUTPUT));
-    return QStringLiteral(LUNVEX_TEST_OUTPUT "/") + name + QStringLiteral(".png");
+    const QString dir =
+        qEnvironmentVariable("LUNVEX_SCREENSHOT_DIR", QStringLiteral(LUNVEX_TEST_OUTPUT));
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name + QStringLiteral(".png");
 }
 
 // The page address the program builds for a key.
