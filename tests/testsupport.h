@@ -18,10 +18,13 @@
 #include <optional>
 
 #include "input/frmmain.h"
+#include "report/frmsave.h"
 #include "results/frmchiness.h"
+#include "shell/frmabout.h"
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
 #include "shell/windowlook.h"
+#include "ui_frmchiness.h"
 #include "ui_frmmain.h"
 
 struct ShownMessage {
@@ -169,6 +172,50 @@ inline frmchiness* ReadingThroughWindows(const QString& user, const QString& par
     EnterReading(*input, user, userBirth, partner, partnerBirth);
     input->controls().cmdProceed->click();
     return frmchiness::Loaded();
+}
+
+// Every window a person sees; the results window once per tab.
+enum class Shown { InputWindow, Compatibility, YourDetails, PartnerDetails, Report, About };
+Q_DECLARE_METATYPE(Shown)
+
+// Opens the window filled with one reading with long names, the report and
+// about windows over the results window. Needs AnsweringDialogs and an
+// EndRecorder in place.
+inline QWidget* OpenWindow(Shown which) {
+    auto* input = new frmmain;
+    input->show();
+    EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
+                 QStringLiteral("Christopher Wellington"), {30, 11, 1982});
+    if (which == Shown::InputWindow) return input;
+    input->controls().cmdProceed->click();
+    frmchiness* results = frmchiness::Loaded();
+    if (!results) return nullptr;
+    QWidget* window = results;
+    switch (which) {
+        case Shown::Report:
+            window = new frmSave(results);
+            break;
+        case Shown::About:
+            window = new frmAbout(results);
+            break;
+        default:
+            results->controls().SSTab->setCurrentIndex(int(which) - int(Shown::Compatibility));
+    }
+    window->show();
+    return window;
+}
+
+// A data row for each window, with the name its screenshots carry.
+inline void AddWindowRows() {
+    QTest::addColumn<Shown>("which");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("input window") << Shown::InputWindow << "input-window";
+    QTest::newRow("results: compatibility") << Shown::Compatibility << "results-compatibility";
+    QTest::newRow("results: your details") << Shown::YourDetails << "results-your-details";
+    QTest::newRow("results: partner's details")
+        << Shown::PartnerDetails << "results-partner-details";
+    QTest::newRow("report window") << Shown::Report << "report-window";
+    QTest::newRow("about window") << Shown::About << "about-window";
 }
 
 // Headless unless told otherwise. CTest gives each test the offscreen

@@ -9,16 +9,12 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "report/frmsave.h"
-#include "results/frmchiness.h"
-#include "shell/frmabout.h"
 #include "testsupport.h"
 #include "ui_frmabout.h"
-#include "ui_frmchiness.h"
 
 namespace {
 
-QString Shown(const QString& caption) {
+QString WithoutAccessKeys(const QString& caption) {
     QString text = caption;
     text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
     text.remove(QLatin1Char('&'));
@@ -40,44 +36,20 @@ QStringList Clipped(QWidget* window) {
     }
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         if (!button->isVisibleTo(window) || button->text().isEmpty()) continue;
-        if (button->fontMetrics().horizontalAdvance(Shown(button->text())) >= button->width() - 8)
+        if (button->fontMetrics().horizontalAdvance(WithoutAccessKeys(button->text())) >=
+            button->width() - 8)
             clipped.append(button->objectName());
     }
     for (QGroupBox* frame : window->findChildren<QGroupBox*>()) {
         if (!frame->isVisibleTo(window) || frame->title().isEmpty()) continue;
-        if (frame->fontMetrics().horizontalAdvance(Shown(frame->title())) >= frame->width() - 8)
+        if (frame->fontMetrics().horizontalAdvance(WithoutAccessKeys(frame->title())) >=
+            frame->width() - 8)
             clipped.append(frame->objectName());
     }
     for (QTabBar* tabs : window->findChildren<QTabBar*>()) {
         if (tabs->sizeHint().width() > tabs->width()) clipped.append(tabs->objectName());
     }
     return clipped;
-}
-
-enum class View { Input, Compatibility, YourDetails, PartnerDetails, Report, About };
-
-// Opens the window filled with a reading with long names.
-QWidget* Open(View which) {
-    auto* input = new frmmain;
-    input->show();
-    EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
-                 QStringLiteral("Christopher Wellington"), {30, 11, 1982});
-    if (which == View::Input) return input;
-    input->controls().cmdProceed->click();
-    frmchiness* results = frmchiness::Loaded();
-    if (!results) return nullptr;
-    if (which == View::Report) {
-        auto* report = new frmSave(results);
-        report->show();
-        return report;
-    }
-    if (which == View::About) {
-        auto* about = new frmAbout(results);
-        about->show();
-        return about;
-    }
-    results->controls().SSTab->setCurrentIndex(int(which) - int(View::Compatibility));
-    return results;
 }
 
 // How far two pictures of one size are apart, as the mean difference per
@@ -101,8 +73,6 @@ QString ScaleName() { return QString::number(qRound(qApp->devicePixelRatio() * 1
 
 }  // namespace
 
-Q_DECLARE_METATYPE(View)
-
 class TestDensity : public QObject {
     Q_OBJECT
 
@@ -125,24 +95,14 @@ void TestDensity::scaled() {
     QCOMPARE(qApp->devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
 }
 
-void TestDensity::textFits_data() {
-    QTest::addColumn<View>("which");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("input window") << View::Input << "input-window";
-    QTest::newRow("results: compatibility") << View::Compatibility << "results-compatibility";
-    QTest::newRow("results: your details") << View::YourDetails << "results-your-details";
-    QTest::newRow("results: partner's details")
-        << View::PartnerDetails << "results-partner-details";
-    QTest::newRow("report window") << View::Report << "report-window";
-    QTest::newRow("about window") << View::About << "about-window";
-}
+void TestDensity::textFits_data() { AddWindowRows(); }
 
 void TestDensity::textFits() {
-    QFETCH(View, which);
+    QFETCH(Shown, which);
     QFETCH(QString, name);
     AnsweringDialogs dialogs;
     EndRecorder end;
-    QWidget* window = Open(which);
+    QWidget* window = OpenWindow(which);
     QVERIFY(window);
     // A person looks at these: text and pictures at this scale.
     QVERIFY(

@@ -5,13 +5,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "report/frmsave.h"
-#include "results/frmchiness.h"
-#include "shell/frmabout.h"
 #include "testsupport.h"
 #include "ui_frmabout.h"
-#include "ui_frmchiness.h"
-#include "ui_frmsave.h"
 
 namespace {
 
@@ -56,35 +51,6 @@ void ApplyTheme(const QPalette& palette) {
     }
 }
 
-enum class View { Input, Compatibility, YourDetails, PartnerDetails, Report, About };
-
-// Opens the window as a user sees it, filled with one reading.
-QWidget* Open(View which) {
-    auto* input = new frmmain;
-    input->show();
-    EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
-                 QStringLiteral("Christopher Wellington"), {30, 11, 1982});
-    if (which == View::Input) return input;
-    input->controls().cmdProceed->click();
-    frmchiness* results = frmchiness::Loaded();
-    if (!results) return nullptr;
-    switch (which) {
-        case View::Report: {
-            auto* report = new frmSave(results);
-            report->show();
-            return report;
-        }
-        case View::About: {
-            auto* about = new frmAbout(results);
-            about->show();
-            return about;
-        }
-        default:
-            results->controls().SSTab->setCurrentIndex(int(which) - int(View::Compatibility));
-            return results;
-    }
-}
-
 // Pixels that differ by more than anti-aliasing does; a text cursor that
 // blinks between two grabs accounts for a few.
 int DifferingPixels(const QImage& a, const QImage& b) {
@@ -108,8 +74,6 @@ int DifferingPixels(const QImage& a, const QImage& b) {
 constexpr int kCursorPixels = 40;
 
 }  // namespace
-
-Q_DECLARE_METATYPE(View)
 
 class TestLook : public QObject {
     Q_OBJECT
@@ -135,15 +99,15 @@ class TestLook : public QObject {
     void ownBackgroundsUnderADarkTheme();
 
   private:
-    QImage GrabUnder(const QPalette& palette, View which, const QPalette* switchTo = nullptr);
+    QImage GrabUnder(const QPalette& palette, Shown which, const QPalette* switchTo = nullptr);
     QPalette m_system;
 };
 
-QImage TestLook::GrabUnder(const QPalette& palette, View which, const QPalette* switchTo) {
+QImage TestLook::GrabUnder(const QPalette& palette, Shown which, const QPalette* switchTo) {
     AnsweringDialogs dialogs;
     EndRecorder end;
     ApplyTheme(palette);
-    QWidget* window = Open(which);
+    QWidget* window = OpenWindow(which);
     if (!window) return {};
     if (switchTo) ApplyTheme(*switchTo);
     const QImage image = window->grab().toImage();
@@ -151,20 +115,10 @@ QImage TestLook::GrabUnder(const QPalette& palette, View which, const QPalette* 
     return image;
 }
 
-void TestLook::darkThemeKeepsTheLightLook_data() {
-    QTest::addColumn<View>("which");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("input window") << View::Input << "input-window";
-    QTest::newRow("results: compatibility") << View::Compatibility << "results-compatibility";
-    QTest::newRow("results: your details") << View::YourDetails << "results-your-details";
-    QTest::newRow("results: partner's details")
-        << View::PartnerDetails << "results-partner-details";
-    QTest::newRow("report window") << View::Report << "report-window";
-    QTest::newRow("about window") << View::About << "about-window";
-}
+void TestLook::darkThemeKeepsTheLightLook_data() { AddWindowRows(); }
 
 void TestLook::darkThemeKeepsTheLightLook() {
-    QFETCH(View, which);
+    QFETCH(Shown, which);
     QFETCH(QString, name);
     const QPalette light = LightTheme();
     const QPalette dark = DarkTheme();
