@@ -12,16 +12,18 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     ui->setupUi(this);
     modHelp::RegisterLoadedWindow(this);
     setWindowTitle(modHelp::WindowCaption);
+    KeepLightLook(this);
     // Fixed size, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(454, 251);
 
     ui->Picture1->setPixmap(ProgramIcon().pixmap(32, 32));
-    // The icon sits on the system's window colour, not on the window's white.
-    QPalette system = ui->Picture1->palette();
-    system.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
-    ui->Picture1->setPalette(system);
+    // The icon sits on the light window colour of the other windows, not on
+    // this window's white.
+    QPalette iconBackground = ui->Picture1->palette();
+    iconBackground.setColor(QPalette::Window, LightPalette().color(QPalette::Window));
+    ui->Picture1->setPalette(iconBackground);
     ui->Label2->setFont(VerdanaFont(9.75, true));
     ui->Label1->setFont(VerdanaFont(8.25));
     ui->lblHomePage->setFont(VerdanaFont(8.25, false, true));

@@ -80,9 +80,54 @@ QFont VerdanaFont(qreal pointSize, bool bold, bool underline) {
     return font;
 }
 
+QPalette LightPalette() {
+    // The Fusion style's light colours.
+    const QColor window(239, 239, 239);
+    QPalette palette(/*windowText*/ Qt::black, /*button*/ window, /*light*/ Qt::white,
+                     /*dark*/ QColor(159, 159, 159), /*mid*/ QColor(184, 184, 184),
+                     /*text*/ Qt::black, /*brightText*/ Qt::white, /*base*/ Qt::white, window);
+    palette.setColor(QPalette::Midlight, QColor(202, 202, 202));
+    palette.setColor(QPalette::Shadow, QColor(118, 118, 118));
+    palette.setColor(QPalette::Highlight, QColor(48, 140, 198));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, Qt::blue);
+    palette.setColor(QPalette::LinkVisited, Qt::magenta);
+    palette.setColor(QPalette::AlternateBase, QColor(247, 247, 247));
+    palette.setColor(QPalette::ToolTipBase, QColor(255, 255, 220));
+    palette.setColor(QPalette::ToolTipText, Qt::black);
+    palette.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
+    palette.setColor(QPalette::NoRole, Qt::black);
+    const QColor disabledText(190, 190, 190);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabledText);
+    palette.setColor(QPalette::Disabled, QPalette::Base, window);
+    palette.setColor(QPalette::Disabled, QPalette::Dark, QColor(190, 190, 190));
+    palette.setColor(QPalette::Disabled, QPalette::Shadow, QColor(177, 177, 177));
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(145, 145, 145));
+    return palette;
+}
+
+void KeepLightLook(QWidget* window) {
+    QPalette palette = LightPalette();
+    const QPalette own = window->palette();
+    // Setting every brush marks every role as the window's own: a role left
+    // unset would still be taken from the application's palette.
+    for (int g = 0; g < QPalette::NColorGroups; ++g) {
+        const auto group = QPalette::ColorGroup(g);
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto role = QPalette::ColorRole(r);
+            palette.setBrush(
+                group, role,
+                own.isBrushSet(group, role) ? own.brush(group, role) : palette.brush(group, role));
+        }
+    }
+    window->setPalette(palette);
+}
+
 void ApplyWindowLook(QWidget* window) {
     window->setWindowTitle(modHelp::WindowCaption);
     window->setFont(VerdanaFont(8.25));
+    KeepLightLook(window);
 }
 
 void SetPointSize(QWidget* widget, qreal pointSize) {

@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QPalette>
 
 #include <functional>
 
@@ -21,7 +22,17 @@ QIcon ProgramIcon();
 // Verdana at the given size; fontconfig stands in a close sans face where
 // Verdana is missing.
 QFont VerdanaFont(qreal pointSize, bool bold = false, bool underline = false);
-// Caption and Verdana 8.25 pt as the window's own font; the icon is the program's.
+// The light palette every window is drawn for: the windows' fixed text colours
+// (dark red, blue, green, olive) were chosen for light backgrounds, so a dark
+// system theme must not reach them. Message boxes and the file and print
+// dialogs are the system's and keep its colours.
+QPalette LightPalette();
+// Gives a window the light palette in full, every role set, so that neither
+// a dark theme at start nor a theme change later can darken it; roles the
+// window sets itself (the about window's white) stay its own.
+void KeepLightLook(QWidget* window);
+// Caption, Verdana 8.25 pt as the window's own font and the light palette;
+// the icon is the program's.
 void ApplyWindowLook(QWidget* window);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);

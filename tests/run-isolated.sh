@@ -16,7 +16,8 @@ platform=${LUNVEX_TEST_PLATFORM:-${QT_QPA_PLATFORM:-offscreen}}
 keep=(PATH LANG LC_ALL TZ TMPDIR ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS LUNVEX_SCREENSHOT_DIR)
 wayland=
 if [ "${platform%%:*}" != offscreen ]; then
-    keep+=(LUNVEX_TEST_PLATFORM DISPLAY XAUTHORITY QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME GTK_THEME)
+    keep+=(LUNVEX_TEST_PLATFORM DISPLAY XAUTHORITY QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME GTK_THEME
+           QT_IM_MODULE)
     # A Wayland socket is found in the caller's runtime folder: name it whole.
     wayland=${WAYLAND_DISPLAY:-}
     if [ -n "$wayland" ] && [ "${wayland#/}" = "$wayland" ]; then

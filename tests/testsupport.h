@@ -14,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -22,10 +23,13 @@
 #include <optional>
 
 #include "input/frmmain.h"
+#include "report/frmsave.h"
 #include "results/frmchiness.h"
+#include "shell/frmabout.h"
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
 #include "shell/windowlook.h"
+#include "ui_frmchiness.h"
 #include "ui_frmmain.h"
 
 struct ShownMessage {
@@ -171,9 +175,30 @@ inline void DestroyAllWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Wayland lets no window place itself or take the keyboard: the compositor
+// decides both.
+inline bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Waits until the window has the keyboard. On Wayland the compositor gives it
+// to a seat's keyboard, and the headless test compositor has none: there the
+// window is handed Qt's focus, as a desktop compositor focuses a window that
+// has just been shown.
+inline bool WaitForKeyboardFocus(QWidget* window) {
+    if (!OnWayland()) return QTest::qWaitForWindowActive(window);
+    if (!QTest::qWaitForWindowExposed(window)) return false;
+    QApplication::setActiveWindow(window);
+    return QApplication::activeWindow() == window;
+}
+
+// Where screenshots go: build/test-output, or the folder a run on a real
+// display server keeps apart for its platform (LUNVEX_SCREENSHOT_DIR).
 inline QString ScreenshotPath(const QString& name) {
-    QDir().mkpath(QStringLiteral(LUNVEX_TEST_OUTPUT));
-    return QStringLiteral(LUNVEX_TEST_OUTPUT "/") + name + QStringLiteral(".png");
+    const QString dir =
+        qEnvironmentVariable("LUNVEX_SCREENSHOT_DIR", QStringLiteral(LUNVEX_TEST_OUTPUT));
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name + QStringLiteral(".png");
 }
 
 // The page address the program builds for a key.
@@ -212,20 +237,72 @@ inline frmchiness* ReadingThroughWindows(const QString& user, const QString& par
     return frmchiness::Loaded();
 }
 
-// A test program's main: headless unless told otherwise, with the program's look.
-// A headless run takes no platform theme from the desktop it is started from:
+// Every window a person sees; the results window once per tab.
+enum class Shown { InputWindow, Compatibility, YourDetails, PartnerDetails, Report, About };
+Q_DECLARE_METATYPE(Shown)
+
+// Opens the window filled with one reading with long names, the report and
+// about windows over the results window. Needs AnsweringDialogs and an
+// EndRecorder in place.
+inline QWidget* OpenWindow(Shown which) {
+    auto* input = new frmmain;
+    input->show();
+    EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
+                 QStringLiteral("Christopher Wellington"), {30, 11, 1982});
+    if (which == Shown::InputWindow) return input;
+    input->controls().cmdProceed->click();
+    frmchiness* results = frmchiness::Loaded();
+    if (!results) return nullptr;
+    QWidget* window = results;
+    switch (which) {
+        case Shown::Report:
+            window = new frmSave(results);
+            break;
+        case Shown::About:
+            window = new frmAbout(results);
+            break;
+        default:
+            results->controls().SSTab->setCurrentIndex(int(which) - int(Shown::Compatibility));
+    }
+    window->show();
+    return window;
+}
+
+// A data row for each window, with the name its screenshots carry.
+inline void AddWindowRows() {
+    QTest::addColumn<Shown>("which");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("input window") << Shown::InputWindow << "input-window";
+    QTest::newRow("results: compatibility") << Shown::Compatibility << "results-compatibility";
+    QTest::newRow("results: your details") << Shown::YourDetails << "results-your-details";
+    QTest::newRow("results: partner's details")
+        << Shown::PartnerDetails << "results-partner-details";
+    QTest::newRow("report window") << Shown::Report << "report-window";
+    QTest::newRow("about window") << Shown::About << "about-window";
+}
+
+// Headless unless told otherwise: a run on a real display server
+// (scripts/platform-tests) names its platform in LUNVEX_TEST_PLATFORM. A
+// headless run takes no platform theme from the desktop it is started from:
 // one such as gtk3 loads GTK, which opens the session's display and, where no
 // accessibility bus answers, leaks what its accessibility bridge set up, so
 // the sanitizer build would fail runs whose every test passed.
-#define LUNVEX_TEST_MAIN(TestClass)                                                                \
-    int main(int argc, char** argv) {                                                              \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
-        if (qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) qunsetenv("QT_QPA_PLATFORMTHEME"); \
-        QApplication app(argc, argv);                                                              \
-        QApplication::setApplicationName(QStringLiteral("lunvex-tests"));                          \
-        ConfigureApplicationLook();                                                                \
-        TestClass test;                                                                            \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&test, argc, argv);                                                    \
+inline void ChooseTestPlatform() {
+    if (const QByteArray platform = qgetenv("LUNVEX_TEST_PLATFORM"); !platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) qunsetenv("QT_QPA_PLATFORMTHEME");
+}
+
+// A test program's main: on the chosen platform, with the program's look.
+#define LUNVEX_TEST_MAIN(TestClass)                                       \
+    int main(int argc, char** argv) {                                     \
+        ChooseTestPlatform();                                             \
+        QApplication app(argc, argv);                                     \
+        QApplication::setApplicationName(QStringLiteral("lunvex-tests")); \
+        ConfigureApplicationLook();                                       \
+        TestClass test;                                                   \
+        QTEST_SET_MAIN_SOURCE_PATH                                        \
+        return QTest::qExec(&test, argc, argv);                           \
     }

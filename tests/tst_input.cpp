@@ -97,7 +97,7 @@ void TestInput::freshWindow() {
     const QList<QWidget*> order{c.txtMaleName,   c.cboMaleMonth,  c.CboMaleDate,
                                 c.cboMaleYear,   c.txtFemaleName, c.cboFemaleMonth,
                                 c.cboFemaleDate, c.cboFemaleYear, c.cmdProceed};
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(WaitForKeyboardFocus(&w));
     for (int i = 0; i + 1 < order.size(); ++i) {
         order[i]->setFocus();
         QTest::keyClick(order[i], Qt::Key_Tab);
@@ -231,7 +231,7 @@ void TestInput::altCRunsLikeAClick() {
     EndRecorder end;
     auto* w = new frmmain;
     w->show();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    QVERIFY(WaitForKeyboardFocus(w));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
     // Empty names: the run started and stopped at the first check. (A mnemonic
     // presses the button visibly, so the click comes a moment later.)
@@ -293,7 +293,7 @@ void TestInput::keyboardAloneReachesTheResults() {
     EndRecorder end;
     auto* w = new frmmain;
     w->show();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    QVERIFY(WaitForKeyboardFocus(w));
     Ui::frmmain& c = w->controls();
     QCOMPARE(QApplication::focusWidget(), c.txtMaleName);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ann"));

@@ -108,7 +108,7 @@ void TestKeyboard::wholeSessionByKeyboard() {
 
     auto* input = new frmmain;
     input->show();
-    QVERIFY(QTest::qWaitForWindowActive(input));
+    QVERIFY(WaitForKeyboardFocus(input));
     QTest::keyClicks(Focus(), QStringLiteral("Ann"));
     QTest::keyClick(Focus(), Qt::Key_Tab);
     QTest::keyClick(Focus(), Qt::Key_Down);  // February
@@ -127,7 +127,7 @@ void TestKeyboard::wholeSessionByKeyboard() {
     QTRY_VERIFY(frmchiness::Loaded() && frmchiness::Loaded()->isVisible());
 
     frmchiness* results = frmchiness::Loaded();
-    QVERIFY(QTest::qWaitForWindowActive(results));
+    QVERIFY(WaitForKeyboardFocus(results));
     QVERIFY(qobject_cast<QTabBar*>(Focus()));  // the window opens with the tabs focused
     QTest::keyClick(Focus(), Qt::Key_Right);   // the tabs take the arrow keys
     QCOMPARE(results->controls().SSTab->currentIndex(), 1);
@@ -138,7 +138,7 @@ void TestKeyboard::wholeSessionByKeyboard() {
     WhenModal([&](QWidget* modal) {
         auto* report = qobject_cast<frmSave*>(modal);
         QApplication::setActiveWindow(report);  // as a window manager would
-        if (!report || !QTest::qWaitForWindowActive(report)) {
+        if (!report || !WaitForKeyboardFocus(report)) {
             modal->close();
             return;
         }
@@ -160,13 +160,13 @@ void TestKeyboard::wholeSessionByKeyboard() {
     WhenModal([&](QWidget* modal) {
         aboutSeen = qobject_cast<frmAbout*>(modal) != nullptr;
         QApplication::setActiveWindow(modal);
-        (void)QTest::qWaitForWindowActive(modal);
+        (void)WaitForKeyboardFocus(modal);
         QPointer<QWidget> open = modal;
         QTest::keyClick(modal, Qt::Key_Return);
         if (open && open->isVisible()) open->close();
     });
     QApplication::setActiveWindow(results);
-    QVERIFY(QTest::qWaitForWindowActive(results));
+    QVERIFY(WaitForKeyboardFocus(results));
     QTest::keyClick(Focus(), Qt::Key_H, Qt::AltModifier);
     QTRY_VERIFY(QApplication::activePopupWidget());
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A);

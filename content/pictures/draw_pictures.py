@@ -4,9 +4,11 @@
 What it draws, into this script's own folder:
 
 * rat.jpg, ox.jpg, tiger.jpg, rabbit.jpg, dragon.jpg, snake.jpg, horse.jpg,
-  goat.jpg, monkey.jpg, rooster.jpg, dog.jpg, pig.jpg: one 200 x 200 pixel
+  goat.jpg, monkey.jpg, rooster.jpg, dog.jpg, pig.jpg: one 404 x 404 pixel
   baseline JPEG per zodiac animal. Each shows the animal as a white figure
-  on a dark green disc with a light rim, on a black background.
+  on a dark green disc with a light rim, on a black background. The results
+  window shows them in a 202-pixel box: twice that size keeps them sharp on
+  screens scaled to 200 %, and the program scales them down for the others.
 * icon-32.png, icon-48.png, icon-64.png, icon-128.png, icon-256.png: the
   program icon (two red hearts above a brown dragon on a white disc,
   transparent outside the disc), as RGBA PNG files.
@@ -57,15 +59,17 @@ ANIMALS = [
     ("pig", 0x1F416, 0.30),
 ]
 
-PICTURE_SIZE = 200
+PICTURE_SIZE = 404
+SCALE = PICTURE_SIZE / 200  # the drawing's measures below are for 200 pixels
 SUPERSAMPLE = 4
 BACKGROUND = (0, 0, 0)
 DISC_GREEN = (0, 90, 40)
 RIM_COLOUR = (200, 235, 190)
-DISC_MARGIN = 3          # pixels between the disc and the picture edge
-RIM_WIDTH = 4            # pixels
+DISC_MARGIN = round(3 * SCALE)  # pixels between the disc and the picture edge
+RIM_WIDTH = round(4 * SCALE)    # pixels
 FIGURE_FRACTION = 0.70   # figure size relative to the disc diameter
-JPEG_QUALITY = 92
+EDGE_STEEPNESS = 2.5     # how much the enlarged figure's soft edge is narrowed
+JPEG_QUALITY = 90
 
 ICON_SIZES = [32, 48, 64, 128, 256]
 ICON_MASTER = 1024
@@ -101,6 +105,17 @@ def scale_to_fit(image, longest_side):
     factor = longest_side / max(w, h)
     new_size = (max(1, round(w * factor)), max(1, round(h * factor)))
     return image.resize(new_size, Image.Resampling.LANCZOS)
+
+
+def sharp_edge(mask):
+    """Narrow the soft edge an enlarged mask gets, keeping it anti-aliased.
+
+    The glyphs are 136 pixels at most, so the figure is enlarged about twice;
+    steepening the alpha around its midpoint gives back an edge about one
+    output pixel wide instead of a blur of two or three.
+    """
+    return mask.point(
+        lambda v: max(0, min(255, round((v - 128) * EDGE_STEEPNESS + 128))))
 
 
 def inner_detail(glyph):
@@ -148,7 +163,7 @@ def draw_animal(font, code_point, detail_strength):
     mask = glyph.getchannel("A")
     grey = ImageChops.invert(
         inner_detail(glyph).point(lambda v: round(v * detail_strength)))
-    mask = scale_to_fit(mask, figure_size)
+    mask = sharp_edge(scale_to_fit(mask, figure_size))
     grey = scale_to_fit(grey, figure_size)
 
     x = (size - mask.width) // 2
@@ -156,8 +171,9 @@ def draw_animal(font, code_point, detail_strength):
 
     # Subtle soft shadow, slightly offset, to lift the figure off the disc.
     shadow = Image.new("L", (size, size), 0)
-    shadow.paste(mask, (x + 2, y + 2))
-    shadow = shadow.filter(ImageFilter.GaussianBlur(2.5))
+    offset = round(2 * SCALE)
+    shadow.paste(mask, (x + offset, y + offset))
+    shadow = shadow.filter(ImageFilter.GaussianBlur(2.5 * SCALE))
     shadow = shadow.point(lambda v: v * 45 // 100)
     picture.paste((0, 40, 15), (0, 0), shadow)
 
