@@ -346,7 +346,10 @@ void TestInput::pastedLineBreaksBecomeBlanks() {
     QLineEdit* box = input->controls().txtMaleName;
     box->setFocus();
     QApplication::clipboard()->setText(pasted);
-    box->paste();
+    if (QApplication::clipboard()->text() == pasted)
+        box->paste();
+    else
+        box->insert(pasted);  // no clipboard without a seat (headless Weston): insert as paste does
     QCOMPARE(box->text(), name);
     QCOMPARE(box->cursorPosition(), name.size());
     input->controls().cmdProceed->click();
