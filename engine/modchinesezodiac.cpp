@@ -145,15 +145,15 @@ std::optional<ChineseYearRow> ChineseYearOf(year_month_day date) {
     return ChineseYearRow{days.Start, days.End, SignOfYearRow(*row), ElementOfYearRow(*row)};
 }
 
-// Both lookups answer from the same row as ChineseYearOf, so a sign shown and
-// the year that explains it can never disagree.
+// Both lookups find their row as ChineseYearOf does, so a sign shown and the
+// year that explains it can never disagree; they skip building the whole row.
 std::string modchinesezodiac::GetChineseSign(year_month_day BirthDate) {
-    if (const auto year = ChineseYearOf(BirthDate)) LastSign = year->Sign;
+    if (const auto row = FindYearRow(BirthDate)) LastSign = SignOfYearRow(*row);
     return LastSign;
 }
 
 std::string modchinesezodiac::GetChineseElement(year_month_day BirthDate) {
-    if (const auto year = ChineseYearOf(BirthDate)) LastElement = year->Element;
+    if (const auto row = FindYearRow(BirthDate)) LastElement = ElementOfYearRow(*row);
     return LastElement;
 }
 
