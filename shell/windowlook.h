@@ -36,6 +36,10 @@ void KeepLightLook(QWidget* window);
 void ApplyWindowLook(QWidget* window);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);
+// Gives a hidden window the image its first paint will draw into, with every
+// page of it touched: a fresh one costs that paint its allocation and a page
+// fault per page, where the user waits.
+void PrepareBackingStore(QWidget* window);
 // Runs the task once, when the event loop is next idle after the window's
 // first paint: for work the window does not need in order to appear.
 void AfterFirstPaint(QWidget* window, std::function<void()> task);

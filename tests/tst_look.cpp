@@ -1,10 +1,14 @@
 // The windows keep their light look under any system theme: their fixed text
 // colours (dark red, blue, green, olive) were chosen for light backgrounds and
 // become unreadable on a dark one.
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTest>
 
+#include "shell/boldtitlegroupbox.h"
 #include "testsupport.h"
 #include "ui_frmabout.h"
 
@@ -97,6 +101,8 @@ class TestLook : public QObject {
     void darkThemeKeepsTheLightLook_data();
     void darkThemeKeepsTheLightLook();
     void ownBackgroundsUnderADarkTheme();
+    void framesAsFusionDrawsThem_data();
+    void framesAsFusionDrawsThem();
 
   private:
     QImage GrabUnder(const QPalette& palette, Shown which, const QPalette* switchTo = nullptr);
@@ -173,6 +179,69 @@ void TestLook::ownBackgroundsUnderADarkTheme() {
     QCOMPARE(a.pixelColor(QPoint(about.width() - 3, 3) * a.devicePixelRatio()), QColor(Qt::white));
     const QColor iconBackground = about.controls().Picture1->grab().toImage().pixelColor(0, 0);
     QVERIFY2(iconBackground.lightness() > 200, qPrintable(iconBackground.name()));
+}
+
+// The program draws group box and tab frames once per size and keeps them,
+// and draws a bold title on a box whose controls stay regular: each must
+// look exactly as Fusion draws a bold box with regular controls, the first
+// time and from what was kept.
+void TestLook::framesAsFusionDrawsThem_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("titled box") << "titled" << QSize(321, 73);
+    QTest::newRow("box without title") << "untitled" << QSize(321, 57);
+    QTest::newRow("large titled box") << "titled" << QSize(593, 393);
+    QTest::newRow("tab widget") << "tabs" << QSize(300, 200);
+}
+
+void TestLook::framesAsFusionDrawsThem() {
+    QFETCH(QString, kind);
+    QFETCH(QSize, size);
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QFont regular = VerdanaFont(8.25);
+    QFont bold = regular;
+    bold.setBold(true);
+    // The program's widget under the program's style, and Fusion's own.
+    const auto build = [&](bool program) -> std::unique_ptr<QWidget> {
+        std::unique_ptr<QWidget> w;
+        if (kind == QLatin1String("tabs")) {
+            auto* tabs = new QTabWidget;
+            tabs->addTab(new QWidget, QStringLiteral("Your Details"));
+            w.reset(tabs);
+        } else {
+            auto* box =
+                program && kind == QLatin1String("titled") ? new BoldTitleGroupBox : new QGroupBox;
+            if (kind == QLatin1String("titled")) box->setTitle(QStringLiteral("Your Details"));
+            auto* label = new QLabel(QStringLiteral("Name"), box);
+            label->move(8, 17);
+            w.reset(box);
+            w->setFont(program ? regular : bold);
+            if (!program) label->setFont(regular);
+        }
+        if (!program) {
+            w->setStyle(fusion.get());
+            for (QWidget* child : w->findChildren<QWidget*>()) child->setStyle(fusion.get());
+        }
+        w->setPalette(LightPalette());
+        w->resize(size);
+        return w;
+    };
+    const QImage expected = build(false)->grab().toImage();
+    const std::unique_ptr<QWidget> program = build(true);
+    for (const char* when : {"drawn", "kept"}) {
+        const QImage actual = program->grab().toImage();
+        const int differing = DifferingPixels(expected, actual);
+        if (differing > 0) {
+            expected.save(ScreenshotPath(QStringLiteral("frame-fusion-") + kind));
+            actual.save(ScreenshotPath(QStringLiteral("frame-program-") + kind));
+        }
+        QVERIFY2(
+            differing == 0,
+            qPrintable(
+                QStringLiteral("%1: %2 pixels differ").arg(QLatin1String(when)).arg(differing)));
+    }
+    for (QLabel* label : program->findChildren<QLabel*>())
+        QVERIFY(!QFontInfo(label->font()).bold());
 }
 
 LUNVEX_TEST_MAIN(TestLook)
