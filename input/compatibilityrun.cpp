@@ -168,17 +168,29 @@ void RunCompatibility(frmmain& input) {
     frmchiness* results = frmchiness::Obtain();
     results->ForgetPreparedReport();  // it would show the earlier reading
     Ui::frmchiness& out = results->controls();
+    const QString userSign = Q(run.User.Sign);
+    const QString partnerSign = Q(run.Partner.Sign);
+
+    // The tab the window opens on, complete before it is shown.
+    SetLabel(out.lblChinesePercentage, Q(run.Result.Percentage));
+    SetLabel(out.lblChineseRating, Q(run.Result.Rating));
+    SetLabel(out.lblChineseCompatibilityNumber, QString::number(run.Result.Score));
+    out.txtMatchingDescription->setPlainText(Q(run.Result.MatchingDescription));
+    SetLabel(out.lblMatchingDescription, QStringLiteral("Compatibility Of ") + userSign +
+                                             QStringLiteral(" With  ") + partnerSign +
+                                             QStringLiteral(" :-"));
+    results->show();
+
+    // The two profile tabs are not painted until chosen: they are filled while
+    // the display server maps the window, before any event reaches it.
     out.Framale->setTitle(Caption(Q(run.User.Name)));
     out.Frafemale->setTitle(Caption(Q(run.Partner.Name)));
-    SetLabel(out.lblMaleChinesesign, Q(run.User.Sign));
-    SetLabel(out.lblFemaleChineseSign, Q(run.Partner.Sign));
+    SetLabel(out.lblMaleChinesesign, userSign);
+    SetLabel(out.lblFemaleChineseSign, partnerSign);
     ExplainChineseYear(out.lblMaleChinesesign, ParseBirthDateText(run.User.BirthDateText));
     ExplainChineseYear(out.lblFemaleChineseSign, ParseBirthDateText(run.Partner.BirthDateText));
     SetLabel(out.lblMaleChineseElements, Q(run.User.Element));
     SetLabel(out.lblFemaleChineseElements, Q(run.Partner.Element));
-    SetLabel(out.lblChinesePercentage, Q(run.Result.Percentage));
-    SetLabel(out.lblChineseRating, Q(run.Result.Rating));
-    SetLabel(out.lblChineseCompatibilityNumber, QString::number(run.Result.Score));
     FillProfile(
         run.User.Profile,
         {out.txtMaleRulingPlanet, out.txtMalePositiveTraits, out.txtMaleNegativeTraits,
@@ -194,17 +206,10 @@ void RunCompatibility(frmmain& input) {
          out.txtFemaleLuckySeasons, out.txtFemaleLuckyMonth, out.txtFemaleFamousPerson,
          out.txtFemaleWesternZodiacSign, out.txtFemaleLuckyNumber});
     out.txtFemaleelementDescription->setPlainText(Q(run.Partner.ElementDescription));
-    out.txtMatchingDescription->setPlainText(Q(run.Result.MatchingDescription));
-    SetLabel(out.lblMatchingDescription,
-             QStringLiteral("Compatibility Of ") + out.lblMaleChinesesign->text() +
-                 QStringLiteral(" With  ") + out.lblFemaleChineseSign->text() +
-                 QStringLiteral(" :-"));
 
     // The pictures, keyed by each person's western sign; no match keeps the picture.
     results->ShowPicture(out.YourPartnerPicture,
                          TrimSpaces(out.txtFemaleWesternZodiacSign->text()));
     results->ShowPicture(out.YourPicture, TrimSpaces(out.txtMaleWesternZodiacSign->text()));
-
-    results->show();
     input.close();
 }

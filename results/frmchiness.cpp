@@ -32,6 +32,7 @@ void frmchiness::PrepareSpare() {
     s_spare = new frmchiness;
     s_spare->ensurePolished();
     s_spare->winId();  // the native window too: showing it then only maps it
+    PrepareBackingStore(s_spare);
     // An ending program takes its spare along.
     connect(qApp, &QCoreApplication::aboutToQuit, s_spare.data(), &QObject::deleteLater);
 }
@@ -51,6 +52,7 @@ void frmchiness::PrepareReport() {
         return;
     m_preparedReport = new frmSave(this, frmSave::Links::WhenShown);
     m_preparedReport->winId();
+    PrepareBackingStore(m_preparedReport);
 }
 
 frmchiness::frmchiness(QWidget* parent)
