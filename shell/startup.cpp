@@ -196,6 +196,7 @@ bool RunStartup() {
     UpdateReminder();  // never stops the start, whatever goes wrong inside
     auto* input = new frmmain;
     input->show();
+    WarmTextOf(input);  // while the window is being mapped
     CoBrand_Randomize(input);
     // The icon once the window has been painted: it is not needed before.
     AfterFirstPaint(input, [] { InstallProgramIcon(); });

@@ -1,16 +1,22 @@
 #include "shell/windowlook.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBackingStore>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QIconEngine>
 #include <QImageReader>
+#include <QLabel>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTabBar>
 
 #include <QStyleFactory>
 #include <QThreadPool>
@@ -19,6 +25,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "shell/boldtitlegroupbox.h"
 #include "shell/modhelp.h"
 
 namespace {
@@ -264,6 +271,35 @@ void PrepareBackingStore(QWidget* window) {
         painter.fillRect(all, window->palette().window());
     }
     store->endPaint();
+}
+
+void WarmTextOf(QWidget* window) {
+    QImage scrap(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scrap);
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        QFont font = w->font();
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            text = label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            text = button->text();
+        } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            text = box->title();
+            if (qobject_cast<BoldTitleGroupBox*>(w)) font.setBold(true);
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            text = combo->currentText();
+        } else if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
+            text = edit->toPlainText();
+        } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+            for (int i = 0; i < tabs->count(); ++i) text += tabs->tabText(i);
+        } else if (auto* bar = qobject_cast<QMenuBar*>(w)) {
+            for (const QAction* action : bar->actions()) text += action->text();
+        }
+        if (text.isEmpty()) continue;
+        painter.setFont(font);
+        painter.drawText(QRect(QPoint(), w->size()), Qt::TextWordWrap, text);
+    }
 }
 
 void SetPointSize(QWidget* widget, qreal pointSize) {

@@ -40,6 +40,11 @@ void SetPointSize(QWidget* widget, qreal pointSize);
 // page of it touched: a fresh one costs that paint its allocation and a page
 // fault per page, where the user waits.
 void PrepareBackingStore(QWidget* window);
+// Draws the captions of a window's visible controls once, in their fonts, into
+// a scrap image: called while the display server maps a newly shown window,
+// it loads the faces, shaping tables and glyphs that its first paint would
+// otherwise load while the user waits.
+void WarmTextOf(QWidget* window);
 // Runs the task once, when the event loop is next idle after the window's
 // first paint: for work the window does not need in order to appear.
 void AfterFirstPaint(QWidget* window, std::function<void()> task);
