@@ -88,21 +88,22 @@ class ProgramStyle : public QProxyStyle {
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
         const QString key = CacheKey(element, option, widget);
-        if (key.isEmpty() || !painter) {
+        // A copy is exact only onto pixels of the size it was drawn for: a
+        // scaled painter (a high-density screen, a print) draws as usual.
+        if (key.isEmpty() || !painter ||
+            painter->deviceTransform().type() > QTransform::TxTranslate) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
-        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
         QPixmap picture;
-        if (!QPixmapCache::find(key + QString::number(ratio), &picture)) {
-            picture = QPixmap(option->rect.size() * ratio);
-            picture.setDevicePixelRatio(ratio);
+        if (!QPixmapCache::find(key, &picture)) {
+            picture = QPixmap(option->rect.size());
             picture.fill(Qt::transparent);
             QPainter drawing(&picture);
             drawing.translate(-option->rect.topLeft());
             QProxyStyle::drawPrimitive(element, option, &drawing, widget);
             drawing.end();
-            QPixmapCache::insert(key + QString::number(ratio), picture);
+            QPixmapCache::insert(key, picture);
         }
         painter->drawPixmap(option->rect.topLeft(), picture);
     }
