@@ -126,6 +126,38 @@ void SetLabel(QLabel* label, const QString& text) {
     label->adjustSize();  // value labels grow to fit their text
 }
 
+// Both persons' tabs: captions, sign, element, profile and picture.
+void FillProfileTabs(const frmchiness& results, Ui::frmchiness& out, const PersonReading& user,
+                     const PersonReading& partner) {
+    out.Framale->setTitle(Caption(Q(user.Name)));
+    out.Frafemale->setTitle(Caption(Q(partner.Name)));
+    SetLabel(out.lblMaleChinesesign, Q(user.Sign));
+    SetLabel(out.lblFemaleChineseSign, Q(partner.Sign));
+    ExplainChineseYear(out.lblMaleChinesesign, ParseBirthDateText(user.BirthDateText));
+    ExplainChineseYear(out.lblFemaleChineseSign, ParseBirthDateText(partner.BirthDateText));
+    SetLabel(out.lblMaleChineseElements, Q(user.Element));
+    SetLabel(out.lblFemaleChineseElements, Q(partner.Element));
+    FillProfile(
+        user.Profile,
+        {out.txtMaleRulingPlanet, out.txtMalePositiveTraits, out.txtMaleNegativeTraits,
+         out.txtMaleMostCompatibleSign, out.txtMAleLeastCompatibleSign, out.txtMaleLuckycolour,
+         out.txtMaleGemStone, out.txtMaleEnergy, out.txtMaleLuckySeasons, out.txtMaleLuckyMonth,
+         out.txtMaleFamousPersonBorn, out.txtMaleWesternZodiacSign, out.txtMaleLuckyNumber});
+    out.txtMaleElementDescription->setPlainText(Q(user.ElementDescription));
+    FillProfile(
+        partner.Profile,
+        {out.txtFemaleRulingPlanet, out.txtFemalePositiveTraits, out.txtFemaleNegativeTraits,
+         out.txtFemaleMostCompatibleSign, out.txtFemaleLeastCompitibleSign,
+         out.txtFemaleLuckycolour, out.txtFemaleGemStone, out.txtFemaleEnergy,
+         out.txtFemaleLuckySeasons, out.txtFemaleLuckyMonth, out.txtFemaleFamousPerson,
+         out.txtFemaleWesternZodiacSign, out.txtFemaleLuckyNumber});
+    out.txtFemaleelementDescription->setPlainText(Q(partner.ElementDescription));
+
+    // The pictures, keyed by each person's western sign; no match keeps the picture.
+    results.ShowPicture(out.YourPartnerPicture, TrimSpaces(out.txtFemaleWesternZodiacSign->text()));
+    results.ShowPicture(out.YourPicture, TrimSpaces(out.txtMaleWesternZodiacSign->text()));
+}
+
 }  // namespace
 
 void RunCompatibility(frmmain& input) {
@@ -181,35 +213,10 @@ void RunCompatibility(frmmain& input) {
                                              QStringLiteral(" :-"));
     results->show();
 
-    // The two profile tabs are not painted until chosen: they are filled while
-    // the display server maps the window, before any event reaches it.
-    out.Framale->setTitle(Caption(Q(run.User.Name)));
-    out.Frafemale->setTitle(Caption(Q(run.Partner.Name)));
-    SetLabel(out.lblMaleChinesesign, userSign);
-    SetLabel(out.lblFemaleChineseSign, partnerSign);
-    ExplainChineseYear(out.lblMaleChinesesign, ParseBirthDateText(run.User.BirthDateText));
-    ExplainChineseYear(out.lblFemaleChineseSign, ParseBirthDateText(run.Partner.BirthDateText));
-    SetLabel(out.lblMaleChineseElements, Q(run.User.Element));
-    SetLabel(out.lblFemaleChineseElements, Q(run.Partner.Element));
-    FillProfile(
-        run.User.Profile,
-        {out.txtMaleRulingPlanet, out.txtMalePositiveTraits, out.txtMaleNegativeTraits,
-         out.txtMaleMostCompatibleSign, out.txtMAleLeastCompatibleSign, out.txtMaleLuckycolour,
-         out.txtMaleGemStone, out.txtMaleEnergy, out.txtMaleLuckySeasons, out.txtMaleLuckyMonth,
-         out.txtMaleFamousPersonBorn, out.txtMaleWesternZodiacSign, out.txtMaleLuckyNumber});
-    out.txtMaleElementDescription->setPlainText(Q(run.User.ElementDescription));
-    FillProfile(
-        run.Partner.Profile,
-        {out.txtFemaleRulingPlanet, out.txtFemalePositiveTraits, out.txtFemaleNegativeTraits,
-         out.txtFemaleMostCompatibleSign, out.txtFemaleLeastCompitibleSign,
-         out.txtFemaleLuckycolour, out.txtFemaleGemStone, out.txtFemaleEnergy,
-         out.txtFemaleLuckySeasons, out.txtFemaleLuckyMonth, out.txtFemaleFamousPerson,
-         out.txtFemaleWesternZodiacSign, out.txtFemaleLuckyNumber});
-    out.txtFemaleelementDescription->setPlainText(Q(run.Partner.ElementDescription));
-
-    // The pictures, keyed by each person's western sign; no match keeps the picture.
-    results->ShowPicture(out.YourPartnerPicture,
-                         TrimSpaces(out.txtFemaleWesternZodiacSign->text()));
-    results->ShowPicture(out.YourPicture, TrimSpaces(out.txtMaleWesternZodiacSign->text()));
+    // The two profile tabs are not painted until chosen: they are filled once
+    // the opening tab is on screen, or as soon as anything asks for them.
+    results->FillAfterFirstPaint([&out, results, user = run.User, partner = run.Partner] {
+        FillProfileTabs(*results, out, user, partner);
+    });
     input.close();
 }

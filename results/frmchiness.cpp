@@ -37,6 +37,22 @@ void frmchiness::PrepareSpare() {
     connect(qApp, &QCoreApplication::aboutToQuit, s_spare.data(), &QObject::deleteLater);
 }
 
+void frmchiness::FillAfterFirstPaint(std::function<void()> fill) {
+    FinishFilling();  // an earlier reading's fill never lands over this one
+    if (isVisible() && testAttribute(Qt::WA_Mapped)) {
+        fill();
+        return;
+    }
+    m_pendingFill = std::move(fill);
+    AfterFirstPaint(this, [window = QPointer<frmchiness>(this)] {
+        if (window) window->FinishFilling();
+    });
+}
+
+void frmchiness::FinishFilling() {
+    if (auto fill = std::exchange(m_pendingFill, nullptr)) fill();
+}
+
 frmSave* frmchiness::TakePreparedReport() {
     frmSave* report = m_preparedReport;
     m_preparedReport = nullptr;
@@ -153,6 +169,7 @@ frmchiness::frmchiness(QWidget* parent)
     ui->SSTab->setFocus();
     ui->lblCobrand->raise();
 
+    connect(ui->SSTab, &QTabWidget::currentChanged, this, &frmchiness::FinishFilling);
     connect(ui->cmdBack, &QPushButton::clicked, this, &frmchiness::cmdBack_Click);
     connect(ui->mnuBack, &QAction::triggered, this, &frmchiness::cmdBack_Click);
     connect(ui->cmdPrint, &QPushButton::clicked, this, &frmchiness::cmdPrint_Click);

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -39,7 +40,18 @@ class frmchiness : public QMainWindow {
 
     ~frmchiness() override;
 
-    Ui::frmchiness& controls() { return *ui; }
+    // The controls, with any fill still waiting for the first paint done.
+    Ui::frmchiness& controls() {
+        FinishFilling();
+        return *ui;
+    }
+
+    // Fills what the opening tab does not show once the window has painted,
+    // so that the pair shows sooner; at once when the window is already on
+    // screen. Anything that reads the controls or turns to another tab
+    // before then gets the fill done first.
+    void FillAfterFirstPaint(std::function<void()> fill);
+    void FinishFilling();
 
     // The twelve animal pictures, keyed by western zodiac sign, in list order.
     const QList<QPair<QString, QPixmap>>& IMG() const { return m_images; }
@@ -59,6 +71,7 @@ class frmchiness : public QMainWindow {
     std::unique_ptr<Ui::frmchiness> ui;
     QList<QPair<QString, QPixmap>> m_images;
     bool m_goingBack = false;  // Back closes this window as a hand-off
+    std::function<void()> m_pendingFill;
     QPointer<frmSave> m_preparedReport;
     static QPointer<frmchiness> s_loaded;
     static QPointer<frmchiness> s_spare;
