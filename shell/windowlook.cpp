@@ -270,6 +270,9 @@ void PrepareBackingStore(QWidget* window) {
     if (QPaintDevice* device = store->paintDevice()) {
         QPainter painter(device);
         painter.fillRect(all, window->palette().window());
+        // A rehearsal: lays every shown control out at its size, and loads the
+        // frames and glyphs the window draws, as its real first paint would.
+        window->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
     }
     store->endPaint();
 }

@@ -37,8 +37,10 @@ void ApplyWindowLook(QWidget* window);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);
 // Gives a hidden window the image its first paint will draw into, with every
-// page of it touched: a fresh one costs that paint its allocation and a page
-// fault per page, where the user waits.
+// page of it touched, and paints the window into it once: a fresh image costs
+// that paint its allocation and a page fault per page, and a window never
+// painted lays out its controls and loads its frames and glyphs there, all
+// where the user waits. Only for a window nothing watches paint yet.
 void PrepareBackingStore(QWidget* window);
 // Draws the captions of a window's visible controls once, in their fonts, into
 // a scrap image: called while the display server maps a newly shown window,
