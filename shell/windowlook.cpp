@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPlainTextEdit>
@@ -67,12 +68,13 @@ class DeferredStandardIcon : public QIconEngine {
     bool m_fetched = false;
 };
 
-// Fusion, with two costs taken off the user's wait. Fusion draws a group
-// box's frame by stretching a small picture over the whole box, and a tab
-// widget's frame with tall translucent lines; the raster engine splits each
-// such fill across worker threads and waits for them, up to a millisecond per
-// frame on every paint. Each frame is drawn that way once per size and
-// colours and kept; painting it is then a single copy.
+// Fusion, with the costs of its tall fills taken off the user's wait. Fusion
+// draws a group box's frame by stretching a small picture over the whole box,
+// a tab widget's frame with tall translucent lines, and a scroll bar with tall
+// gradients; the raster engine splits each fill of more than 95 rows across
+// worker threads and waits for them, up to a millisecond per frame on every
+// paint. Each frame is drawn that way once per size and colours and kept, and
+// painting it is then a straight copy; a scroll bar is drawn in short bands.
 class ProgramStyle : public QProxyStyle {
   public:
     using QProxyStyle::QProxyStyle;
@@ -105,10 +107,62 @@ class ProgramStyle : public QProxyStyle {
             drawing.end();
             QPixmapCache::insert(key, picture);
         }
-        painter->drawPixmap(option->rect.topLeft(), picture);
+        CopyPicture(painter, option->rect.topLeft(), picture);
+    }
+
+    // A scroll bar as Fusion draws it, a band of rows at a time into a scrap
+    // image that holds only that band: its tall gradient fills would each go
+    // to worker threads the engine waits for, which it does only for a fill
+    // of more rows than a band holds.
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        constexpr int kBand = 64;
+        if (control != CC_ScrollBar || !option || !painter || option->rect.height() <= kBand ||
+            painter->deviceTransform().type() > QTransform::TxTranslate) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const QRect all = option->rect;
+        QImage band(all.width(), kBand, QImage::Format_ARGB32_Premultiplied);
+        for (int top = all.top(); top <= all.bottom(); top += kBand) {
+            band.fill(Qt::transparent);
+            QPainter drawing(&band);
+            drawing.setRenderHints(painter->renderHints());
+            drawing.translate(-all.left(), -top);
+            QProxyStyle::drawComplexControl(control, option, &drawing, widget);
+            drawing.end();
+            const int rows = std::min(kBand, all.bottom() + 1 - top);
+            painter->drawImage(QPoint(all.left(), top), band, QRect(0, 0, all.width(), rows));
+        }
     }
 
   private:
+    // Copies the picture one rectangle of the area being painted at a time,
+    // without smoothing (it is drawn at its own size). Where a control hides
+    // part of a frame, that area is several rectangles; onto those, or with
+    // smoothing on, the raster engine blends the picture span by span on
+    // worker threads it waits for, where onto one rectangle it copies rows.
+    static void CopyPicture(QPainter* painter, QPoint at, const QPixmap& picture) {
+        const QTransform& device = painter->deviceTransform();
+        const QPoint offset(qRound(device.dx()), qRound(device.dy()));
+        const QPaintEngine* engine = painter->paintEngine();
+        QRegion area(QRect(at + offset, picture.size()));
+        if (engine && !engine->systemClip().isEmpty()) area &= engine->systemClip();
+        if (painter->hasClipping()) area &= painter->clipRegion().translated(offset);
+        const auto copy = [&](const QRect* part) {
+            painter->save();
+            painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+            if (part) painter->setClipRect(part->translated(-offset), Qt::IntersectClip);
+            painter->drawPixmap(at, picture);
+            painter->restore();
+        };
+        if (area.rectCount() <= 1 || QPointF(offset) != QPointF(device.dx(), device.dy())) {
+            copy(nullptr);
+            return;
+        }
+        for (const QRect& part : area) copy(&part);
+    }
+
     // Names everything the frame's pixels depend on, or nothing for a
     // primitive drawn as usual.
     static QString CacheKey(PrimitiveElement element, const QStyleOption* option,

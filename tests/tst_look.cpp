@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTest>
@@ -193,6 +194,9 @@ void TestLook::framesAsFusionDrawsThem_data() {
     QTest::newRow("box without title") << "untitled" << QSize(321, 57) << 1.0;
     QTest::newRow("large titled box") << "titled" << QSize(593, 393) << 1.0;
     QTest::newRow("tab widget") << "tabs" << QSize(300, 200) << 1.0;
+    // A text box hides part of the frame, as on the compatibility tab.
+    QTest::newRow("box around a text box") << "text" << QSize(593, 393) << 1.0;
+    QTest::newRow("tall scroll bar") << "scroll" << QSize(17, 265) << 1.0;
     QTest::newRow("titled box at 150 %") << "titled" << QSize(321, 73) << 1.5;
     QTest::newRow("tab widget at 200 %") << "tabs" << QSize(300, 200) << 2.0;
 }
@@ -212,6 +216,21 @@ void TestLook::framesAsFusionDrawsThem() {
             auto* tabs = new QTabWidget;
             tabs->addTab(new QWidget, QStringLiteral("Your Details"));
             w.reset(tabs);
+        } else if (kind == QLatin1String("scroll")) {
+            auto* bar = new QScrollBar(Qt::Vertical);
+            bar->setRange(0, 400);
+            bar->setPageStep(120);
+            bar->setValue(150);
+            w.reset(bar);
+        } else if (kind == QLatin1String("text")) {
+            auto* box = program ? new BoldTitleGroupBox : new QGroupBox;
+            box->setTitle(QStringLiteral("Compatibility"));
+            auto* text = new QPlainTextEdit(QString(40, QLatin1Char('x')).repeated(30), box);
+            text->setGeometry(8, 120, 577, 265);
+            text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            w.reset(box);
+            w->setFont(program ? regular : bold);
+            if (!program) text->setFont(regular);
         } else {
             auto* box =
                 program && kind == QLatin1String("titled") ? new BoldTitleGroupBox : new QGroupBox;
