@@ -195,7 +195,7 @@ void TestLook::framesAsFusionDrawsThem_data() {
     QTest::newRow("large titled box") << "titled" << QSize(593, 393) << 1.0;
     QTest::newRow("tab widget") << "tabs" << QSize(300, 200) << 1.0;
     // A text box hides part of the frame, as on the compatibility tab.
-    QTest::newRow("box around a text box") << "text" << QSize(593, 393) << 1.0;
+    QTest::newRow("box around a text box") << "text" << QSize(640, 480) << 1.0;
     QTest::newRow("tall scroll bar") << "scroll" << QSize(17, 265) << 1.0;
     QTest::newRow("titled box at 150 %") << "titled" << QSize(321, 73) << 1.5;
     QTest::newRow("tab widget at 200 %") << "tabs" << QSize(300, 200) << 2.0;
@@ -223,12 +223,15 @@ void TestLook::framesAsFusionDrawsThem() {
             bar->setValue(150);
             w.reset(bar);
         } else if (kind == QLatin1String("text")) {
-            auto* box = program ? new BoldTitleGroupBox : new QGroupBox;
+            // Placed on its page as on the compatibility tab.
+            auto* page = new QWidget;
+            auto* box = program ? new BoldTitleGroupBox(page) : new QGroupBox(page);
+            box->setGeometry(18, 75, 593, 393);
             box->setTitle(QStringLiteral("Compatibility"));
             auto* text = new QPlainTextEdit(QString(40, QLatin1Char('x')).repeated(30), box);
             text->setGeometry(8, 120, 577, 265);
             text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-            w.reset(box);
+            w.reset(page);
             w->setFont(program ? regular : bold);
             if (!program) text->setFont(regular);
         } else {
