@@ -44,9 +44,7 @@ void frmchiness::FillAfterFirstPaint(std::function<void()> fill) {
         return;
     }
     m_pendingFill = std::move(fill);
-    AfterFirstPaint(this, [window = QPointer<frmchiness>(this)] {
-        if (window) window->FinishFilling();
-    });
+    AfterFirstPaint(this, [this] { FinishFilling(); });  // the task goes with the window
 }
 
 void frmchiness::FinishFilling() {

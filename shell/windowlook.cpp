@@ -92,8 +92,7 @@ class ProgramStyle : public QProxyStyle {
         const QString key = CacheKey(element, option, widget);
         // A copy is exact only onto pixels of the size it was drawn for: a
         // scaled painter (a high-density screen, a print) draws as usual.
-        if (key.isEmpty() || !painter ||
-            painter->deviceTransform().type() > QTransform::TxTranslate) {
+        if (key.isEmpty() || !Unscaled(painter)) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
@@ -117,8 +116,8 @@ class ProgramStyle : public QProxyStyle {
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget) const override {
         constexpr int kBand = 64;
-        if (control != CC_ScrollBar || !option || !painter || option->rect.height() <= kBand ||
-            painter->deviceTransform().type() > QTransform::TxTranslate) {
+        if (control != CC_ScrollBar || !option || option->rect.height() <= kBand ||
+            !Unscaled(painter)) {
             QProxyStyle::drawComplexControl(control, option, painter, widget);
             return;
         }
@@ -137,6 +136,12 @@ class ProgramStyle : public QProxyStyle {
     }
 
   private:
+    // Paints pixel for pixel, only moved: what a kept or banded drawing needs
+    // to come out exact.
+    static bool Unscaled(const QPainter* painter) {
+        return painter && painter->deviceTransform().type() <= QTransform::TxTranslate;
+    }
+
     // Copies the picture one rectangle of the area being painted at a time,
     // without smoothing (it is drawn at its own size). Where a control hides
     // part of a frame, that area is several rectangles; onto those, or with
@@ -322,11 +327,11 @@ void PrepareBackingStore(QWidget* window) {
     store->resize(all.size());
     store->beginPaint(all);
     if (QPaintDevice* device = store->paintDevice()) {
-        QPainter painter(device);
-        painter.fillRect(all, window->palette().window());
         // A rehearsal: lays every shown control out at its size, and loads the
         // frames and glyphs the window draws, as its real first paint would.
-        window->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+        QPainter painter(device);
+        window->render(&painter, QPoint(), QRegion(),
+                       QWidget::DrawWindowBackground | QWidget::DrawChildren);
     }
     store->endPaint();
 }
