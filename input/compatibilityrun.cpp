@@ -8,6 +8,7 @@
 #include "input/frmmain.h"
 #include "results/chineseyeartip.h"
 #include "results/frmchiness.h"
+#include "shell/accessibility.h"
 #include "ui_frmchiness.h"
 #include "ui_frmmain.h"
 
@@ -108,13 +109,11 @@ void FillProfile(const std::optional<zodiac::SignProfile>& profile, const Profil
     b.FamousPersons->setText(Q(p.FamousPersons));
     b.WesternZodiacSign->setText(Q(p.WesternZodiacSign));
     b.LuckyNumber->setText(Q(p.LuckyNumber));
-    // Long texts are read from their start, and in full on hovering.
+    // Long texts are read from their start (the window shows them in full on hovering).
     for (QLineEdit* line : {b.RulingPlanet, b.MostCompatibleSign, b.LeastCompatibleSign,
                             b.LuckyColour, b.GemStone, b.Energy, b.LuckySeasons, b.LuckyMonth,
-                            b.FamousPersons, b.WesternZodiacSign, b.LuckyNumber}) {
+                            b.FamousPersons, b.WesternZodiacSign, b.LuckyNumber})
         line->setCursorPosition(0);
-        line->setToolTip(line->text());
-    }
 }
 
 // A name shown as a frame's caption exactly as typed: an "&" in it must not
@@ -124,6 +123,7 @@ QString Caption(QString name) { return name.replace(QLatin1Char('&'), QStringLit
 void SetLabel(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();  // value labels grow to fit their text
+    SpeakValue(label);
 }
 
 // Both persons' tabs: captions, sign, element, profile and picture.

@@ -100,6 +100,10 @@ void NoteChineseNewYear(QComboBox* monthBox, QComboBox* yearBox) {
                                  ? ChineseNewYearNote(yearBox->currentText().toInt())
                                  : QString();
         yearBox->setToolTip(note.isEmpty() ? ownTip : note);
+        // The description, not the tool tip, is what a screen reader says of the list.
+        const QString what = yearBox->accessibleName();
+        yearBox->setAccessibleDescription(note.isEmpty() ? what
+                                                         : what + QStringLiteral(". ") + note);
     };
     QObject::connect(monthBox, &QComboBox::currentIndexChanged, yearBox, update);
     QObject::connect(yearBox, &QComboBox::currentIndexChanged, yearBox, update);
@@ -136,8 +140,6 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         box->setCurrentIndex(0);
         box->setMaxVisibleItems(12);
     }
-    NoteChineseNewYear(ui->cboMaleMonth, ui->cboMaleYear);
-    NoteChineseNewYear(ui->cboFemaleMonth, ui->cboFemaleYear);
     // Names a screen reader speaks for the controls without a label of their own.
     const std::pair<QWidget*, const char*> spoken[] = {
         {ui->txtMaleName, "Your name"},
@@ -148,7 +150,15 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         {ui->cboFemaleMonth, "Your partner's birth month"},
         {ui->cboFemaleDate, "Your partner's birth day"},
         {ui->cboFemaleYear, "Your partner's birth year"}};
-    for (const auto& [widget, name] : spoken) widget->setAccessibleName(QString::fromUtf8(name));
+    for (const auto& [widget, name] : spoken) {
+        widget->setAccessibleName(QString::fromUtf8(name));
+        // On Linux a list is read by its entry ("1936"); what it is goes in
+        // its description.
+        if (qobject_cast<QComboBox*>(widget))
+            widget->setAccessibleDescription(QString::fromUtf8(name));
+    }
+    NoteChineseNewYear(ui->cboMaleMonth, ui->cboMaleYear);
+    NoteChineseNewYear(ui->cboFemaleMonth, ui->cboFemaleYear);
     for (QLineEdit* name : {ui->txtMaleName, ui->txtFemaleName})
         name->setValidator(new OneLineName(name));
     ui->Label3->setBuddy(ui->txtMaleName);
@@ -207,6 +217,7 @@ bool frmmain::ValidateInput() {
 }
 
 void frmmain::cmdProceed_Click() {
+    if (modHelp::BlockedByModal(this)) return;  // never close this under an open about window
     // The run closes this window as part of its hand-off; the flag tells the
     // close handler so.
     m_proceeding = true;
@@ -215,6 +226,11 @@ void frmmain::cmdProceed_Click() {
 }
 
 void frmmain::closeEvent(QCloseEvent* event) {
+    // The about window open over this one would go with it, in the middle of its own loop.
+    if (!modHelp::IsEnding() && modHelp::BlockedByModal(this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // Any close but the run's hand-off ends the program, once this close is done.
     if (!m_proceeding && !modHelp::IsEnding())

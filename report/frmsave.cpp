@@ -100,6 +100,11 @@ void frmSave::ShowModal(frmchiness* results) {
 UserDialogs& frmSave::CD() const { return UserDialogs::current(); }
 
 void frmSave::closeEvent(QCloseEvent* event) {
+    // Its save or print dialog still runs over it.
+    if (!modHelp::IsEnding() && modHelp::BlockedByModal(this)) {
+        event->ignore();
+        return;
+    }
     if (m_linksStarted) modRTB::StopLinkDetection();
     QDialog::closeEvent(event);
 }
@@ -167,6 +172,7 @@ std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rt
 }
 
 void frmSave::cmdSave_Click() {
+    if (modHelp::BlockedByModal(this)) return;  // a dialog of its own is still open
     const std::optional<QString> chosen =
         CD().saveFileName(this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix});
     if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing written, nothing said
@@ -181,6 +187,7 @@ void frmSave::cmdSave_Click() {
 }
 
 void frmSave::cmdPrint_Click() {
+    if (modHelp::BlockedByModal(this)) return;
     const QTextCursor selection = ui->RTB->textCursor();
     const bool hasSelection = selection.hasSelection();
     QPrinter printer(QPrinter::HighResolution);

@@ -6,6 +6,7 @@
 
 #include "input/frmmain.h"
 #include "report/frmsave.h"
+#include "shell/accessibility.h"
 #include "shell/frmabout.h"
 #include "shell/modhelp.h"
 #include "shell/windowlook.h"
@@ -114,12 +115,14 @@ frmchiness::frmchiness(QWidget* parent)
         {"Aquarius", "tiger"},  {"Aries", "dragon"}, {"Cancer", "goat"},  {"Capricorn", "ox"},
         {"Gemini", "horse"},    {"Leo", "monkey"},   {"Libra", "dog"},    {"Pisces", "rabbit"},
         {"Sagittarius", "rat"}, {"Scorpio", "pig"},  {"Taurus", "snake"}, {"Virgo", "rooster"}};
-    for (const auto& [key, animal] : pictures)
+    for (const auto& [key, animal] : pictures) {
         m_images.append({QString::fromLatin1(key),
                          QPixmap(QStringLiteral(":/pictures/%1.jpg").arg(QLatin1String(animal)))});
-    // Until the run chooses, both boxes show the first picture.
-    ui->YourPicture->setPixmap(m_images.constFirst().second);
-    ui->YourPartnerPicture->setPixmap(m_images.constFirst().second);
+        QString name = QString::fromLatin1(animal);
+        name[0] = name[0].toUpper();
+        m_animals.append(name);
+    }
+    // Until the run chooses, both boxes show the first picture (below).
 
     // Names a screen reader speaks: each box after its person and its caption.
     const QList<QWidget*> userBoxes{
@@ -146,21 +149,26 @@ frmchiness::frmchiness(QWidget* parent)
         userBoxes[i]->setAccessibleName(QStringLiteral("Your ") + caption.toLower());
         partnerBoxes[i]->setAccessibleName(QStringLiteral("Partner's ") + caption.toLower());
     }
-    ui->lblChineseCompatibilityNumber->setAccessibleName(
-        QStringLiteral("Chinese compatibility number"));
-    ui->lblChinesePercentage->setAccessibleName(QStringLiteral("Chinese compatibility percentage"));
-    ui->lblChineseRating->setAccessibleName(QStringLiteral("Rating"));
-    ui->lblMatchingDescription->setAccessibleName(QStringLiteral("Matching description heading"));
+    // Values are heard with what they are ("Rating: A Great Match"); the
+    // heading over the description speaks its own words.
+    for (const auto& [caption, value] : rows) ExposeValue(value, caption->text().simplified());
+    ExposeValue(ui->lblMaleChinesesign, QStringLiteral("Your Chinese sign"));
+    ExposeValue(ui->lblFemaleChineseSign, QStringLiteral("Partner's Chinese sign"));
+    ExposeValue(ui->lblMaleChineseElements, QStringLiteral("Your Chinese element"));
+    ExposeValue(ui->lblFemaleChineseElements, QStringLiteral("Partner's Chinese element"));
     ui->txtMatchingDescription->setAccessibleName(QStringLiteral("Matching description"));
-    ui->lblMaleChinesesign->setAccessibleName(QStringLiteral("Your Chinese sign"));
-    ui->lblFemaleChineseSign->setAccessibleName(QStringLiteral("Partner's Chinese sign"));
-    ui->lblMaleChineseElements->setAccessibleName(QStringLiteral("Your Chinese element"));
-    ui->lblFemaleChineseElements->setAccessibleName(QStringLiteral("Partner's Chinese element"));
     ui->txtMaleElementDescription->setAccessibleName(QStringLiteral("Your element description"));
     ui->txtFemaleelementDescription->setAccessibleName(
         QStringLiteral("Partner's element description"));
-    ui->YourPicture->setAccessibleName(QStringLiteral("Your animal"));
-    ui->YourPartnerPicture->setAccessibleName(QStringLiteral("Partner's animal"));
+    // A picture is read as the animal it shows, with whose it is.
+    ui->YourPicture->setAccessibleDescription(QStringLiteral("Your animal"));
+    ui->YourPartnerPicture->setAccessibleDescription(QStringLiteral("Partner's animal"));
+    ShowPicture(ui->YourPicture, m_images.constFirst().first);
+    ShowPicture(ui->YourPartnerPicture, m_images.constFirst().first);
+    // A profile box's tool tip would be read again as its description.
+    for (QWidget* box : userBoxes + partnerBoxes) ShowFullTextOnHover(box);
+    // The bar of buttons at the bottom is a frame only in its looks.
+    ExposeAsPanel(ui->Frame1);
 
     // Load: the compatibility tab first, keyboard focus on the tabs.
     ui->SSTab->setCurrentIndex(0);
@@ -184,9 +192,10 @@ frmchiness::frmchiness(QWidget* parent)
 frmchiness::~frmchiness() = default;
 
 bool frmchiness::ShowPicture(QLabel* box, const QString& key) const {
-    for (const auto& [imageKey, picture] : m_images) {
-        if (imageKey == key) {
-            box->setPixmap(picture);
+    for (qsizetype i = 0; i < m_images.size(); ++i) {
+        if (m_images.at(i).first == key) {
+            box->setPixmap(m_images.at(i).second);
+            box->setAccessibleName(m_animals.at(i));
             return true;
         }
     }
@@ -194,6 +203,7 @@ bool frmchiness::ShowPicture(QLabel* box, const QString& key) const {
 }
 
 void frmchiness::cmdBack_Click() {
+    if (modHelp::BlockedByModal(this)) return;  // the report or about window is open over this
     // A fresh input window first, then this one closes as a hand-off.
     m_goingBack = true;
     auto* input = new frmmain;
@@ -203,12 +213,21 @@ void frmchiness::cmdBack_Click() {
 }
 
 void frmchiness::cmdPrint_Click() {
+    if (modHelp::BlockedByModal(this)) return;
+    const QPointer<frmchiness> self(this);
     frmSave::ShowModal(this);
+    if (!self) return;  // the program ended while the report was open
     // Ready for the next Print, once the user is back here.
     QTimer::singleShot(0, this, [this] { PrepareReport(); });
 }
 
 void frmchiness::closeEvent(QCloseEvent* event) {
+    // Closing would destroy a report or about window open over this one while
+    // it still runs.
+    if (!modHelp::IsEnding() && modHelp::BlockedByModal(this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (!m_goingBack && !modHelp::IsEnding())
         QTimer::singleShot(0, qApp, [] { modHelp::UnloadAllAndEnd(); });

@@ -8,6 +8,7 @@
 #include <QPair>
 #include <QPixmap>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -70,6 +71,7 @@ class frmchiness : public QMainWindow {
 
     std::unique_ptr<Ui::frmchiness> ui;
     QList<QPair<QString, QPixmap>> m_images;
+    QStringList m_animals;     // the animal each picture shows, in the same order
     bool m_goingBack = false;  // Back closes this window as a hand-off
     std::function<void()> m_pendingFill;
     QPointer<frmSave> m_preparedReport;

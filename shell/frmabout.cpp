@@ -19,6 +19,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     setFixedSize(454, 251);
 
     ui->Picture1->setPixmap(ProgramIcon().pixmap(32, 32));
+    ui->Picture1->setAccessibleName(modHelp::ApplicationTitle + QStringLiteral(" icon"));
     // The icon sits on the light window colour of the other windows, not on
     // this window's white.
     QPalette iconBackground = ui->Picture1->palette();
@@ -44,8 +45,9 @@ void ConnectSharedMenus(QWidget* window, const SharedMenus& m) {
     modHelp::OpenPageOn(m.mnuOnline, modHelp::PageKey::HelpWebPage);
     modHelp::OpenPageOn(m.mnuVisit, modHelp::PageKey::HomePage);
     modHelp::OpenPageOn(m.mnuUpdate, modHelp::PageKey::DownloadWebPage);
-    QObject::connect(m.mnuAbout, &QAction::triggered, window,
-                     [window] { frmAbout::ShowModal(window); });
+    QObject::connect(m.mnuAbout, &QAction::triggered, window, [window] {
+        if (!modHelp::BlockedByModal(window)) frmAbout::ShowModal(window);
+    });
     modHelp::OpenPageOn(m.mnuDonate, modHelp::PageKey::Donate);
     modHelp::OpenPageOn(m.mnumakemoney, modHelp::PageKey::FullyBranded);
 }

@@ -1,6 +1,7 @@
 // Lunvex Chinese Zodiac Compatibility: the program's entry point.
 #include <QApplication>
 
+#include "shell/accessibility.h"
 #include "shell/modhelp.h"
 #include "shell/windowlook.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
 #endif
     modHelp::SurviveFileSizeLimit();
     ConfigureApplicationLook(IconTiming::Later);
+    InstallAccessibility();
 #ifdef LUNVEX_TEST_HOOKS
     InstallDialogLogIfAsked();
 #endif

@@ -1,6 +1,7 @@
 #include "shell/modhelp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QUrl>
@@ -71,6 +72,13 @@ void UnloadAllAndEnd() {
 }
 
 bool IsEnding() { return g_ending; }
+
+bool BlockedByModal(const QWidget* window) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !window) return false;
+    // The modal window itself, and anything inside it, may act.
+    return modal != window->window() && !modal->isAncestorOf(window);
+}
 
 void SetEndProcess(std::function<void()> endProcess) { EndProcess() = std::move(endProcess); }
 

@@ -52,6 +52,12 @@ QList<QPointer<QWidget>> LoadedWindows();
 void UnloadAllAndEnd();
 bool IsEnding();
 
+// True while a modal window other than this one (or one of its own) is open.
+// Mouse and keys cannot reach a window then, but assistive technology and
+// queued clicks can: a hand-off (Back, Exit, Proceed, Print, About) that
+// would close or cover the window under an open modal one is refused then.
+bool BlockedByModal(const QWidget* window);
+
 // Start-up, in order: refuse a second copy, seed the random generator, run
 // the update reminder, show the input window, pick the promotion in front.
 // Answers false when this copy must end at once (another copy runs).

@@ -25,6 +25,7 @@
 #include "input/frmmain.h"
 #include "report/frmsave.h"
 #include "results/frmchiness.h"
+#include "shell/accessibility.h"
 #include "shell/frmabout.h"
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
@@ -302,6 +303,7 @@ inline void ChooseTestPlatform() {
         QApplication app(argc, argv);                                     \
         QApplication::setApplicationName(QStringLiteral("lunvex-tests")); \
         ConfigureApplicationLook();                                       \
+        InstallAccessibility();                                           \
         TestClass test;                                                   \
         QTEST_SET_MAIN_SOURCE_PATH                                        \
         return QTest::qExec(&test, argc, argv);                           \

@@ -90,8 +90,9 @@ void TestKeyboard::everyControlHasASpokenName() {
              QStringLiteral("Your least compatible sign"));
     QCOMPARE(Spoken(results->controls().txtFemaleLuckyNumber),
              QStringLiteral("Partner's lucky number"));
-    // Value labels speak their name; their text is their value.
-    QCOMPARE(Spoken(results->controls().lblChineseRating), QStringLiteral("Rating"));
+    // Value labels speak what they are with their value.
+    QCOMPARE(Spoken(results->controls().lblChineseRating),
+             QStringLiteral("Rating: ") + results->controls().lblChineseRating->text());
     QVERIFY(!Spoken(results->controls().lblFemaleChineseElements).isEmpty());
     frmSave report(results);
     QCOMPARE(Unnamed(&report), QStringList());

@@ -1,0 +1,146 @@
+#include "shell/accessibility.h"
+
+#include <QAccessibleApplication>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolTip>
+#include <QWindow>
+
+#include "shell/linklabel.h"
+
+namespace {
+
+// Dynamic properties that mark a widget for the program's own interfaces.
+constexpr char kValueOf[] = "lunvexValueOf";
+constexpr char kPanel[] = "lunvexPanel";
+
+// A link label, read as a link that a screen reader or switch can activate.
+// Where another label lies over it (the stacked promotions), it is hidden to
+// assistive technology as it is to the eye.
+class LinkAccessible : public QAccessibleWidget {
+  public:
+    explicit LinkAccessible(LinkLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && label()->accessibleName().isEmpty())
+            return label()->text().simplified();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (Covered()) {
+            s.invisible = true;
+            s.offscreen = true;
+        }
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& name) override {
+        if (name != pressAction()) {
+            QAccessibleWidget::doAction(name);
+            return;
+        }
+        // Only what a person could click: shown, enabled and in front.
+        if (label()->isVisible() && label()->isEnabled() && !Covered()) label()->activate();
+    }
+
+  private:
+    LinkLabel* label() const { return static_cast<LinkLabel*>(widget()); }
+
+    bool Covered() const {
+        const QWidget* parent = label()->parentWidget();
+        if (!parent || !label()->isVisible()) return false;
+        const QWidget* top = parent->childAt(label()->geometry().center());
+        return top && top != label() && !label()->isAncestorOf(top);
+    }
+};
+
+// The program's own windows that are built ahead but not shown yet stay out
+// of the tree: a screen reader would read them under the program's name.
+class ApplicationAccessible : public QAccessibleApplication {
+  public:
+    int childCount() const override { return int(Shown().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QObjectList shown = Shown();
+        if (index < 0 || index >= shown.size()) return nullptr;
+        return QAccessible::queryAccessibleInterface(shown.at(index));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(Shown().indexOf(child->object())) : -1;
+    }
+
+  private:
+    static QObjectList Shown() {
+        QObjectList list;
+        for (QWindow* window : QGuiApplication::topLevelWindows()) {
+            if (window->type() == Qt::Popup || window->type() == Qt::Desktop) continue;
+            QAccessibleInterface* root = window->accessibleRoot();
+            if (!root || !root->object()) continue;
+            const auto* widget = qobject_cast<const QWidget*>(root->object());
+            if (widget ? !widget->isVisible() : !window->isVisible()) continue;
+            list.append(root->object());
+        }
+        return list;
+    }
+};
+
+QAccessibleInterface* ProgramInterfaces(const QString& className, QObject* object) {
+    if (className == QLatin1String("LinkLabel"))
+        return new LinkAccessible(static_cast<LinkLabel*>(object));
+    if (object->property(kPanel).isValid() && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    if (className == QLatin1String("QApplication") && object == qApp)
+        return new ApplicationAccessible;
+    return nullptr;
+}
+
+// Shows a line edit's whole text on hovering, the way a tool tip would.
+class FullTextTip : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ToolTip) return false;
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (!edit) return false;
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (edit->text().isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), edit->text(), edit);
+        return true;
+    }
+};
+
+}  // namespace
+
+void InstallAccessibility() { QAccessible::installFactory(&ProgramInterfaces); }
+
+void ExposeValue(QLabel* value, const QString& what) {
+    value->setProperty(kValueOf, what);
+    SpeakValue(value);
+}
+
+void SpeakValue(QLabel* value) {
+    const QString what = value->property(kValueOf).toString();
+    if (what.isEmpty()) return;
+    // Qt's own interface for a label reads its accessible name in place of its text.
+    const QString shown = value->text().simplified();
+    value->setAccessibleName(shown.isEmpty() ? what : what + QStringLiteral(": ") + shown);
+}
+
+void ExposeAsPanel(QWidget* widget) { widget->setProperty(kPanel, true); }
+
+void ShowFullTextOnHover(QWidget* control) {
+    static FullTextTip* tip = new FullTextTip(qApp);
+    control->installEventFilter(tip);
+}

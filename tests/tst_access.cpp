@@ -1,0 +1,264 @@
+// What assistive technology gets: the names and values a screen reader reads
+// (what Qt's AT-SPI bridge serves), and every action it or a switch can
+// trigger, in every window state, without harm.
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
+#include <QDialog>
+#include <QTest>
+#include <QTimer>
+
+#include "testsupport.h"
+#include "ui_frmabout.h"
+
+namespace {
+
+enum class State { Input, InputWithAbout, Results, ResultsWithReport, ResultsWithAbout };
+
+QAccessibleInterface* Access(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+// Runs body while a modal window that open() brings up is open, then closes it.
+void WhileModal(const std::function<void()>& open, const std::function<void()>& body) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        const QPointer<QDialog> modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        body();
+        // Back in the modal window's own loop for a moment, as with a person,
+        // so that whatever the body left to it happens there.
+        if (modal) QTimer::singleShot(50, modal, &QDialog::reject);
+    });
+    open();
+    QVERIFY(ran);
+}
+
+// A reading of Zoë (12 March 1975) and Bo (1 July 1938), in the given state;
+// body gets the window in front.
+void InState(State state, const std::function<void(QWidget*)>& body) {
+    const auto front = [&body](QWidget* under) {
+        return [&body, under] {
+            QWidget* modal = QApplication::activeModalWidget();
+            body(modal ? modal : under);
+        };
+    };
+    auto* input = new frmmain;
+    input->show();
+    EnterReading(*input, QStringLiteral("Zoë"), {12, 3, 1975}, QStringLiteral("Bo"), {1, 7, 1938});
+    if (state == State::Input) return body(input);
+    if (state == State::InputWithAbout)
+        return WhileModal([input] { input->controls().mnuAbout->trigger(); }, front(input));
+    input->controls().cmdProceed->click();
+    frmchiness* results = frmchiness::Loaded();
+    QVERIFY(results);
+    if (state == State::Results) return body(results);
+    if (state == State::ResultsWithReport)
+        return WhileModal([results] { results->controls().cmdPrint->click(); }, front(results));
+    WhileModal([results] { results->controls().mnuAbout->trigger(); }, front(results));
+}
+
+// Every action the tree offers from the program's root, as a path of child
+// positions and the action's name. Moving focus is left out: it changes nothing.
+using Target = QPair<QList<int>, QString>;
+void CollectActions(QAccessibleInterface* node, QList<int> path, QList<Target>& out) {
+    if (QAccessibleActionInterface* actions = node->actionInterface())
+        for (const QString& name : actions->actionNames())
+            if (name != QAccessibleActionInterface::setFocusAction()) out.append({path, name});
+    for (int i = 0; i < node->childCount(); ++i)
+        if (QAccessibleInterface* child = node->child(i))
+            CollectActions(child, path + QList<int>{i}, out);
+}
+
+QAccessibleInterface* Resolve(const QList<int>& path) {
+    QAccessibleInterface* node = Access(qApp);
+    for (int i : path) node = node ? node->child(i) : nullptr;
+    return node;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(State)
+
+class TestAccess : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { DestroyAllWindows(); }
+    void cleanup() { DestroyAllWindows(); }
+
+    void readingIsHeard_data();
+    void readingIsHeard();
+    void everyActionIsSafe_data();
+    void everyActionIsSafe();
+    void windowsBuiltAheadStayOutOfTheTree();
+};
+
+// What a screen reader reads for a control: its name, description, or
+// whether it is shown; on the window the state opens last.
+void TestAccess::readingIsHeard_data() {
+    QTest::addColumn<State>("state");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("expected");
+    const State in = State::Input;
+    const State out = State::Results;
+    QTest::newRow("score") << out << "lblChineseCompatibilityNumber"
+                           << "name"
+                           << "Chinese Compatibility Number: 5";
+    QTest::newRow("percentage") << out << "lblChinesePercentage"
+                                << "name"
+                                << "Chinese Compatibility Percentage: 50%";
+    QTest::newRow("rating") << out << "lblChineseRating"
+                            << "name"
+                            << "Rating: A Difficult Match";
+    QTest::newRow("heading") << out << "lblMatchingDescription"
+                             << "name"
+                             << "Compatibility Of Rabbit With  Tiger :-";
+    QTest::newRow("sign") << out << "lblMaleChinesesign"
+                          << "name"
+                          << "Your Chinese sign: Rabbit";
+    QTest::newRow("element") << out << "lblFemaleChineseElements"
+                             << "name"
+                             << "Partner's Chinese element: Earth";
+    QTest::newRow("picture") << out << "YourPicture"
+                             << "name"
+                             << "Rabbit";
+    QTest::newRow("picture's owner") << out << "YourPartnerPicture"
+                                     << "description"
+                                     << "Partner's animal";
+    QTest::newRow("partner's picture") << out << "YourPartnerPicture"
+                                       << "name"
+                                       << "Tiger";
+    QTest::newRow("profile box: no repeated value") << out << "txtMaleRulingPlanet"
+                                                    << "description"
+                                                    << "";
+    QTest::newRow("button bar") << out << "Frame1"
+                                << "role"
+                                << "grouping";
+    QTest::newRow("link") << out << "Label1"
+                          << "role"
+                          << "link";
+    QTest::newRow("link activates") << out << "Label1"
+                                    << "actions"
+                                    << "Press";
+    QTest::newRow("promotion in front") << out << "lblCobrand"
+                                        << "shown"
+                                        << "yes";
+    QTest::newRow("promotion behind") << out << "lblFullBrand"
+                                      << "shown"
+                                      << "no";
+    QTest::newRow("input promotion behind") << in << "lblCobrand"
+                                            << "shown"
+                                            << "no";
+    QTest::newRow("day list") << in << "CboMaleDate"
+                              << "description"
+                              << "Your birth day";
+    QTest::newRow("month list") << in << "cboFemaleMonth"
+                                << "description"
+                                << "Your partner's birth month";
+    QTest::newRow("year list") << in << "cboFemaleYear"
+                               << "description"
+                               << "Your partner's birth year";
+    QTest::newRow("about picture") << State::InputWithAbout << "Picture1"
+                                   << "name"
+                                   << "Lunvex Chinese Zodiac Compatibility icon";
+}
+
+void TestAccess::readingIsHeard() {
+    QFETCH(State, state);
+    QFETCH(QString, control);
+    QFETCH(QString, what);
+    QFETCH(QString, expected);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    InState(state, [&](QWidget* window) {
+        QVERIFY(window);
+        auto* widget = window->findChild<QWidget*>(control);
+        QVERIFY2(widget, qPrintable(control));
+        // Reading the controls fills what waits for the first paint.
+        if (auto* results = qobject_cast<frmchiness*>(window)) results->FinishFilling();
+        QAccessibleInterface* a = Access(widget);
+        QVERIFY(a);
+        QString got;
+        if (what == QLatin1String("name")) {
+            got = a->text(QAccessible::Name);
+        } else if (what == QLatin1String("description")) {
+            got = a->text(QAccessible::Description);
+        } else if (what == QLatin1String("role")) {
+            got = a->role() == QAccessible::Link       ? QStringLiteral("link")
+                  : a->role() == QAccessible::Grouping ? QStringLiteral("grouping")
+                                                       : QString::number(a->role(), 16);
+        } else if (what == QLatin1String("actions")) {
+            got = a->actionInterface() ? a->actionInterface()->actionNames().join(QLatin1Char(','))
+                                       : QString();
+        } else {
+            got = a->state().invisible ? QStringLiteral("no") : QStringLiteral("yes");
+        }
+        QCOMPARE(got, expected);
+    });
+}
+
+void TestAccess::everyActionIsSafe_data() {
+    QTest::addColumn<State>("state");
+    QTest::newRow("input window") << State::Input;
+    QTest::newRow("about over the input window") << State::InputWithAbout;
+    QTest::newRow("results window") << State::Results;
+    QTest::newRow("report over the results window") << State::ResultsWithReport;
+    QTest::newRow("about over the results window") << State::ResultsWithAbout;
+}
+
+// Triggers each action once, each time in a fresh program state. A window
+// that opens anew over the state is closed again, as a person would.
+void TestAccess::everyActionIsSafe() {
+    QFETCH(State, state);
+    AnsweringDialogs dialogs;
+    UrlCatcher urls;
+    QList<Target> targets;
+    {
+        EndRecorder end;
+        InState(state, [&](QWidget*) { CollectActions(Access(qApp), {}, targets); });
+        DestroyAllWindows();
+    }
+    QVERIFY(targets.size() > 10);
+    for (const Target& target : std::as_const(targets)) {
+        EndRecorder end;
+        InState(state, [&](QWidget*) {
+            const QPointer<QWidget> modal = QApplication::activeModalWidget();
+            const QPointer<QWidget> under = modal ? modal->parentWidget() : nullptr;
+            const bool hadModal = modal;
+            QAccessibleInterface* node = Resolve(target.first);
+            QVERIFY(node && node->actionInterface());
+            QTimer closer;
+            closer.callOnTimeout([&] {
+                if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+                auto* opened = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (opened && opened != modal) opened->reject();
+            });
+            closer.start(20);
+            const bool button = qobject_cast<QAbstractButton*>(node->object());
+            const QString what = node->text(QAccessible::Name) + QLatin1Char(' ') + target.second;
+            node->actionInterface()->doAction(target.second);
+            QTest::qWait(button ? 150 : 20);  // a pressed button clicks 100 ms later
+            // The window that was under a modal one is still there and open.
+            if (hadModal) QVERIFY2(under && under->isVisible(), qPrintable(what));
+        });
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DestroyAllWindows();
+    }
+}
+
+// The results window built ahead while the user types is not read out.
+void TestAccess::windowsBuiltAheadStayOutOfTheTree() {
+    EndRecorder end;
+    auto* input = new frmmain;
+    input->show();
+    QVERIFY(QTest::qWaitForWindowExposed(input));
+    QTRY_VERIFY(frmchiness::Spare());
+    QAccessibleInterface* root = Access(qApp);
+    QCOMPARE(root->childCount(), 1);
+    QCOMPARE(root->child(0)->object(), input);
+}
+
+LUNVEX_TEST_MAIN(TestAccess)
+#include "tst_access.moc"
