@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -15,7 +16,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
+#include <thread>
 
 #include "input/compatibilityrun.h"
 #include "input/frmmain.h"
@@ -119,6 +123,8 @@ class TestReportFile : public QObject {
     void realSaveDialog_data();
     void realSaveDialog();
     void messagesArePlainText();
+    void fileDialogKeepsNoSettings_data();
+    void fileDialogKeepsNoSettings();
     void printDialogOffersNoPageRange_data();
     void printDialogOffersNoPageRange();
     void anyNameSurvivesTheWholeRoad_data();
@@ -430,6 +436,45 @@ void TestReportFile::messagesArePlainText() {
     real.message(nullptr, QMessageBox::Warning, modHelp::ApplicationTitle, text, QMessageBox::Ok);
     QCOMPARE(driver.messages, QStringList{text});
     QCOMPARE(driver.formats, QList<Qt::TextFormat>{Qt::PlainText});
+}
+
+// Qt's file dialog would record every folder saved in to the user's
+// QtProject.conf as it closes, waiting without end for a lock it cannot
+// take. It writes nothing; should it freeze, the test ends at once.
+void TestReportFile::fileDialogKeepsNoSettings_data() {
+    QTest::addColumn<bool>("lockFolder");
+    QTest::newRow("nothing in the way") << false;
+    QTest::newRow("a folder in place of the lock") << true;
+}
+
+void TestReportFile::fileDialogKeepsNoSettings() {
+    QFETCH(bool, lockFolder);
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString conf = config + QStringLiteral("/QtProject.conf");
+    QFile::remove(conf);
+    if (lockFolder) QVERIFY(QDir().mkpath(conf + QStringLiteral(".lock")));
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    std::thread deadline([&] {
+        std::unique_lock lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(20), [&] { return done; }))
+            qFatal("The file dialog froze on closing");
+    });
+    QTemporaryDir dir;
+    DialogDriver driver(dir.filePath(QStringLiteral("report")));
+    UserDialogs real;
+    const std::optional<QString> chosen = real.saveFileName(
+        nullptr, {modHelp::ApplicationTitle, frmSave::SaveFilter, QStringLiteral("rtf")});
+    {
+        std::lock_guard lock(m);
+        done = true;
+    }
+    cv.notify_one();
+    deadline.join();
+    QCOMPARE(chosen.value_or(QString()), dir.filePath(QStringLiteral("report.rtf")));
+    QVERIFY(!QFile::exists(conf));
+    if (lockFolder) QVERIFY(QDir().rmdir(conf + QStringLiteral(".lock")));
 }
 
 // Only the selection decides what is printed, so the real print dialog
