@@ -124,7 +124,35 @@ std::optional<QString> WriteAll(QFileDevice& file, const QByteArray& data) {
 
 }  // namespace
 
+namespace {
+
+// A link that another user made in a folder others can write to (such as
+// /tmp) may point anywhere, into the user's own files too: the report is not
+// written through it. A link of the user's own, or of the folder's owner,
+// is followed as before.
+std::optional<QString> PlantedLink(const QString& path) {
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    struct stat link {};
+    if (::lstat(name.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
+    struct stat folder {};
+    const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::stat(folderName.constData(), &folder) != 0) return std::nullopt;
+    const bool shared = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
+        return QStringLiteral(
+            "This name is a link that another user made in a shared folder; "
+            "the report was not written through it.");
+#else
+    Q_UNUSED(path);
+#endif
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rtf) {
+    if (auto refused = PlantedLink(path)) return refused;
     const QFileInfo target(path);
     if (target.exists() && !target.isFile() && !target.isDir()) {
         // A device or pipe is written to as it is; replacing it with a

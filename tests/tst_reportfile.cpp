@@ -120,6 +120,8 @@ class TestReportFile : public QObject {
     void fullDeviceShowsTheReason();
     void pipes_data();
     void pipes();
+    void linksInASharedFolder_data();
+    void linksInASharedFolder();
     void realSaveDialog_data();
     void realSaveDialog();
     void messagesArePlainText();
@@ -377,6 +379,63 @@ void TestReportFile::pipes() {
     }
     struct stat after {};
     QVERIFY(::stat(path.constData(), &after) == 0 && S_ISFIFO(after.st_mode));
+}
+
+// In a folder everyone may write to, a link that another user planted is
+// never written through: neither to a file of the user's (which would be
+// overwritten) nor to a missing one (which would be created). The user's
+// own link is followed as before, and the link stays.
+void TestReportFile::linksInASharedFolder_data() {
+    QTest::addColumn<bool>("plantedByAnother");
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("another user's link to a file") << true << true;
+    QTest::newRow("another user's dangling link") << true << false;
+    QTest::newRow("own link to a file") << false << true;
+}
+
+void TestReportFile::linksInASharedFolder() {
+    QFETCH(bool, plantedByAnother);
+    QFETCH(bool, targetExists);
+    if (plantedByAnother && ::geteuid() != 0) QSKIP("making a link of another user needs root");
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir shared;
+    QTemporaryDir victim;
+    QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
+    const QString target = victim.filePath(QStringLiteral(".profile"));
+    if (targetExists) {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("export PATH\n");
+    }
+    const QString link = shared.filePath(QStringLiteral("report.rtf"));
+    const QByteArray linkName = QFile::encodeName(link);
+    QVERIFY(::symlink(QFile::encodeName(target).constData(), linkName.constData()) == 0);
+    if (plantedByAnother) QVERIFY(::lchown(linkName.constData(), 65534, 65534) == 0);
+
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = link;
+    window.controls().cmdSave->click();
+
+    QFile f(target);
+    if (plantedByAnother) {
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.constFirst().icon, QMessageBox::Warning);
+        QVERIFY2(dialogs.messages.constFirst().text.contains(QStringLiteral("link")),
+                 qPrintable(dialogs.messages.constFirst().text));
+        QCOMPARE(QFile::exists(target), targetExists);
+        if (targetExists) {
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("export PATH\n"));
+        }
+    } else {
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith("{\\rtf1"));
+    }
+    QVERIFY(QFileInfo(link).isSymLink());  // the link itself stays as it was
+    QCOMPARE(QDir(shared.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+             QStringList{QStringLiteral("report.rtf")});
 }
 
 // The real save dialog, driven as a person would: the folder must exist, a
