@@ -1,5 +1,7 @@
 #include "report/frmsave.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -208,6 +210,36 @@ void frmSave::cmdSave_Click() {
     }
 }
 
+namespace {
+
+// Qt reports a PDF that the disk could not hold as printed: the file is cut
+// short (no end-of-file mark) and no reader opens it.
+bool PrintFailed(const QPrinter& printer) {
+    if (printer.printerState() == QPrinter::Error) return true;
+    const QString path = printer.outputFileName();
+    if (printer.outputFormat() != QPrinter::PdfFormat || !QFileInfo(path).isFile()) return false;
+    QFile pdf(path);
+    if (!pdf.open(QIODevice::ReadOnly) || pdf.size() < 64) return true;
+    pdf.seek(std::max<qint64>(0, pdf.size() - 1024));
+    return !pdf.readAll().contains("%%EOF");
+}
+
+// Tells the user and takes away a broken file, so it cannot pass for a report.
+void ReportPrintFailure(QWidget* parent, UserDialogs& dialogs, const QPrinter& printer) {
+    const QString path = printer.outputFileName();
+    QString text = QStringLiteral("The report could not be printed.");
+    if (!path.isEmpty()) {
+        text = QStringLiteral(
+                   "The report could not be printed to \"%1\".\n"
+                   "The file could not be written whole (the disk may be full).")
+                   .arg(QDir::toNativeSeparators(path));
+        if (QFileInfo(path).isFile()) QFile::remove(path);
+    }
+    dialogs.message(parent, QMessageBox::Warning, modHelp::ApplicationTitle, text, QMessageBox::Ok);
+}
+
+}  // namespace
+
 void frmSave::cmdPrint_Click() {
     const QTextCursor selection = ui->RTB->textCursor();
     const bool hasSelection = selection.hasSelection();
@@ -224,4 +256,5 @@ void frmSave::cmdPrint_Click() {
     } else {
         ui->RTB->document()->print(&printer);
     }
+    if (PrintFailed(printer)) ReportPrintFailure(this, CD(), printer);
 }

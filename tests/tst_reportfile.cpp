@@ -132,6 +132,7 @@ class TestReportFile : public QObject {
     void anyNameSurvivesTheWholeRoad_data();
     void anyNameSurvivesTheWholeRoad();
     void printWholeReport();
+    void printToAFullDiskIsReported();
     void printOnlyTheSelection();
     void cancelPrintsNothingAfterASave();
 };
@@ -622,6 +623,31 @@ void TestReportFile::printWholeReport() {
     QVERIFY(text.contains(QStringLiteral("Matching Description :")));
     QVERIFY(text.contains(QStringLiteral("Famous Persons of this Star Sign are:")));
     QVERIFY(dialogs.messages.isEmpty());
+}
+
+// A PDF that the disk cannot hold is reported, and the cut file taken away.
+void TestReportFile::printToAFullDiskIsReported() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.printAnswer = dir.filePath(QStringLiteral("report.pdf"));
+    // Files may not grow past 8 KB: the rest of the PDF fails as on a full disk.
+    std::signal(SIGXFSZ, SIG_DFL);
+    modHelp::SurviveFileSizeLimit();
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 8192;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    window.controls().cmdPrint->click();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    QCOMPARE(dialogs.messages.size(), 1);
+    const ShownMessage& m = dialogs.messages.constFirst();
+    QCOMPARE(m.title, QStringLiteral("Lunvex Chinese Zodiac Compatibility"));
+    QCOMPARE(m.icon, QMessageBox::Warning);
+    QVERIFY2(m.text.contains(*dialogs.printAnswer), qPrintable(m.text));
+    QVERIFY(QDir(dir.path()).isEmpty());  // no broken file left
 }
 
 void TestReportFile::printOnlyTheSelection() {
