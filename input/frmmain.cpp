@@ -34,14 +34,37 @@ bool DayFitsThirtyDayMonth(int dayPosition, int monthPosition) {
 }
 
 // A name is one line: line breaks pasted into a name box become single
-// blanks, so the caption and the report show the same name.
+// blanks, so the caption and the report show the same name. The two
+// characters Qt's documents use to mark frames would break the report's
+// paragraphs the same way. A name is kept to a length a person uses: a huge
+// paste would hold up Proceed and Print for seconds.
 class OneLineName : public QValidator {
   public:
-    using QValidator::QValidator;
+    explicit OneLineName(QLineEdit* box) : QValidator(box), m_box(box) {}
+    static constexpr qsizetype MostCharacters = 200;
+
     State validate(QString& input, int& position) const override {
         if (std::any_of(input.cbegin(), input.cend(), IsLineBreak)) {
             position = int(OnOneLine(input.left(position)).size());
             input = OnOneLine(input);
+        }
+        if (input.size() <= MostCharacters) {
+            m_toldCut = false;
+            return Acceptable;
+        }
+        // Not a surrogate pair split in two.
+        qsizetype keep = MostCharacters;
+        if (input.at(keep - 1).isHighSurrogate()) --keep;
+        input.truncate(keep);
+        position = std::min(position, int(keep));
+        if (!m_toldCut) {
+            m_toldCut = true;
+            // Once the box has taken its text, not in the middle of the paste.
+            QTimer::singleShot(0, m_box, [box = m_box] {
+                Inform(box->window(), QStringLiteral("A name can be at most %1 characters long; "
+                                                     "the rest was left out.")
+                                          .arg(MostCharacters));
+            });
         }
         return Acceptable;
     }
@@ -50,7 +73,7 @@ class OneLineName : public QValidator {
     static bool IsLineBreak(QChar c) {
         return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\v') ||
                c == QLatin1Char('\f') || c == QChar(0x85) || c == QChar::LineSeparator ||
-               c == QChar::ParagraphSeparator;
+               c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
     }
     static QString OnOneLine(const QString& text) {
         QString line;
@@ -68,6 +91,9 @@ class OneLineName : public QValidator {
         }
         return line;
     }
+
+    QLineEdit* m_box;
+    mutable bool m_toldCut = false;
 };
 
 // What the year box says while January or February is chosen: the day that

@@ -1,5 +1,7 @@
 #include "report/frmsave.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -129,7 +131,35 @@ std::optional<QString> WriteAll(QFileDevice& file, const QByteArray& data) {
 
 }  // namespace
 
+namespace {
+
+// A link that another user made in a folder others can write to (such as
+// /tmp) may point anywhere, into the user's own files too: the report is not
+// written through it. A link of the user's own, or of the folder's owner,
+// is followed as before.
+std::optional<QString> PlantedLink(const QString& path) {
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    struct stat link {};
+    if (::lstat(name.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
+    struct stat folder {};
+    const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::stat(folderName.constData(), &folder) != 0) return std::nullopt;
+    const bool shared = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
+        return QStringLiteral(
+            "This name is a link that another user made in a shared folder; "
+            "the report was not written through it.");
+#else
+    Q_UNUSED(path);
+#endif
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rtf) {
+    if (auto refused = PlantedLink(path)) return refused;
     const QFileInfo target(path);
     if (target.exists() && !target.isFile() && !target.isDir()) {
         // A device or pipe is written to as it is; replacing it with a
@@ -186,6 +216,36 @@ void frmSave::cmdSave_Click() {
     }
 }
 
+namespace {
+
+// Qt reports a PDF that the disk could not hold as printed: the file is cut
+// short (no end-of-file mark) and no reader opens it.
+bool PrintFailed(const QPrinter& printer) {
+    if (printer.printerState() == QPrinter::Error) return true;
+    const QString path = printer.outputFileName();
+    if (printer.outputFormat() != QPrinter::PdfFormat || !QFileInfo(path).isFile()) return false;
+    QFile pdf(path);
+    if (!pdf.open(QIODevice::ReadOnly) || pdf.size() < 64) return true;
+    pdf.seek(std::max<qint64>(0, pdf.size() - 1024));
+    return !pdf.readAll().contains("%%EOF");
+}
+
+// Tells the user and takes away a broken file, so it cannot pass for a report.
+void ReportPrintFailure(QWidget* parent, UserDialogs& dialogs, const QPrinter& printer) {
+    const QString path = printer.outputFileName();
+    QString text = QStringLiteral("The report could not be printed.");
+    if (!path.isEmpty()) {
+        text = QStringLiteral(
+                   "The report could not be printed to \"%1\".\n"
+                   "The file could not be written whole (the disk may be full).")
+                   .arg(QDir::toNativeSeparators(path));
+        if (QFileInfo(path).isFile()) QFile::remove(path);
+    }
+    dialogs.message(parent, QMessageBox::Warning, modHelp::ApplicationTitle, text, QMessageBox::Ok);
+}
+
+}  // namespace
+
 void frmSave::cmdPrint_Click() {
     if (modHelp::BlockedByModal(this)) return;
     const QTextCursor selection = ui->RTB->textCursor();
@@ -203,4 +263,5 @@ void frmSave::cmdPrint_Click() {
     } else {
         ui->RTB->document()->print(&printer);
     }
+    if (PrintFailed(printer)) ReportPrintFailure(this, CD(), printer);
 }

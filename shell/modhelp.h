@@ -66,6 +66,9 @@ bool RunStartup();
 // Holds the per-user lock that marks a running copy; the system releases it
 // when the process ends in any way. False when another copy holds it.
 bool AcquireSingleInstanceLock();
+// The user's own runtime folder (emptied when the session ends), or empty
+// when there is none that belongs to the user alone.
+QString PrivateRuntimeFolder();
 // Where that lock lives: in the user's private runtime folder, or nowhere
 // (empty) when there is none.
 QString SingleInstanceLockPath();
@@ -92,8 +95,12 @@ std::int16_t CoBrandNumber(double r);
 // The executable's file name without extension: the settings' application name.
 QString ExecutableName();
 
-// The per-user settings file that holds the reminder's entry.
+// The per-user settings file that holds the reminder's entry; empty when
+// the user has no home to keep settings in.
 QString SettingsFilePath();
+// For tests: forget a date kept for this session only, in memory (as a new
+// run would) and, unless told otherwise, the note that outlives the run.
+void ForgetSessionReminderForTesting(bool alsoTheNote = true);
 // At most once in fifteen days, asks whether to look for a newer version.
 void UpdateReminder();
 // Today's date; tests put a fixed day here.

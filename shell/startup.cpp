@@ -45,6 +45,8 @@ std::function<double()>& Draw() {
     return draw;
 }
 
+}  // namespace
+
 // The user's own runtime folder, or nothing. A lock in a folder that others
 // can write to (such as /tmp) could be made first by another user, who would
 // then lock this one out.
@@ -62,8 +64,6 @@ QString PrivateRuntimeFolder() {
 #endif
     return dir;
 }
-
-}  // namespace
 
 // One lock per user and executable: its name comes from the executable's
 // path. Empty when there is no private place for it.

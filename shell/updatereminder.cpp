@@ -1,9 +1,23 @@
 // The update reminder and the obscuring of its one setting.
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
@@ -59,28 +73,187 @@ void SetToday(std::function<QDate()> today) {
 QDate Today() { return Clock()(); }
 
 QString SettingsFilePath() {
+    // Without a home Qt would put the file in "/.config", shared by everyone
+    // without one: no settings are kept then.
+    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") && qEnvironmentVariableIsEmpty("HOME"))
+        return {};
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) return {};
     // Where QSettings keeps a user-scope INI file of organisation "Lunvex".
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Lunvex/") + ExecutableName() + QStringLiteral(".ini");
+    return base + QStringLiteral("/Lunvex/") + ExecutableName() + QStringLiteral(".ini");
+}
+
+namespace {
+
+// Far more than the reminder's few lines; anything bigger is not ours to read.
+constexpr qint64 kMostSettingsBytes = 256 * 1024;
+
+// The whole of a small regular file; empty when there is none; no value when
+// it cannot be read, is too big, or is no regular file (a pipe would wait for
+// a writer before any window shows).
+std::optional<QByteArray> ReadSmallFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return QByteArray();
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMostSettingsBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+#else
+    if (!info.isFile() || info.size() > kMostSettingsBytes) return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+#endif
+    QByteArray bytes = file.read(kMostSettingsBytes + 1);
+    if (bytes.size() > kMostSettingsBytes || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+// Replaces the file whole, or leaves it as it was.
+bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
+    if (!QDir().mkpath(QFileInfo(path).path())) return false;
+    QSaveFile file(path);
+    // Unbuffered: a short write on a full disk shows as one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            file.cancelWriting();
+            return false;
+        }
+        done += n;
+    }
+    return file.commit();
+}
+
+// The settings file worked on as a private copy. Qt's own access takes a
+// lock beside the file and waits for it without end: a lock left by a killed
+// run in a read-only folder, or a folder or pipe of that name, would keep
+// every window from showing. The copy lives in a folder of our own, where no
+// one else's lock can be; the result goes back in one atomic replace.
+class SettingsCopy {
+  public:
+    explicit SettingsCopy(const QString& path) : m_path(path) {
+        if (path.isEmpty() || !m_folder.isValid()) return;
+        const std::optional<QByteArray> bytes = ReadSmallFile(path);
+        if (!bytes) return;  // unreadable: as if there were no entry, and nothing is written
+        const QString copyPath = m_folder.filePath(QStringLiteral("settings.ini"));
+        QFile copy(copyPath);
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(*bytes) != bytes->size()) return;
+        copy.close();
+        m_settings = std::make_unique<QSettings>(copyPath, QSettings::IniFormat);
+        if (m_settings->status() != QSettings::NoError) m_settings.reset();
+    }
+
+    QString value(const QString& key) const {
+        return m_settings ? m_settings->value(key).toString() : QString();
+    }
+
+    // False when the value could not be kept in the real file.
+    bool store(const QString& key, const QString& value) {
+        if (!m_settings) return false;
+        m_settings->setValue(key, value);
+        m_settings->sync();
+        if (m_settings->status() != QSettings::NoError) return false;
+        QFile copy(m_settings->fileName());
+        if (!copy.open(QIODevice::ReadOnly)) return false;
+        const QByteArray bytes = copy.readAll();
+        return ReadsBackWhole(bytes) && WriteWholeFile(m_path, bytes);
+    }
+
+  private:
+    // Qt takes a write cut short by a full disk for a whole one: the file
+    // must hold every setting as written before it replaces the real one.
+    bool ReadsBackWhole(const QByteArray& bytes) {
+        const QString checkPath = m_folder.filePath(QStringLiteral("check.ini"));
+        QFile check(checkPath);
+        if (!check.open(QIODevice::WriteOnly) || check.write(bytes) != bytes.size() ||
+            !check.flush())
+            return false;
+        check.close();
+        const QSettings back(checkPath, QSettings::IniFormat);
+        const QStringList keys = m_settings->allKeys();
+        if (back.allKeys().size() != keys.size()) return false;
+        return std::all_of(keys.cbegin(), keys.cend(), [&](const QString& key) {
+            return back.value(key) == m_settings->value(key);
+        });
+    }
+
+    QString m_path;
+    QTemporaryDir m_folder;
+    std::unique_ptr<QSettings> m_settings;
+};
+
+// A day that could not be stored is kept for the session instead: in memory,
+// and in the user's runtime folder, which the system empties at logout. So a
+// read-only or full settings folder brings the question at most once a
+// session rather than at every start.
+QString& SessionDay() {
+    static QString day;
+    return day;
+}
+
+QString SessionNotePath() {
+    const QString folder = PrivateRuntimeFolder();
+    return folder.isEmpty()
+               ? QString()
+               : folder + QLatin1Char('/') + ExecutableName() + QStringLiteral("-reminder");
+}
+
+QString SessionNote() {
+    if (!SessionDay().isEmpty()) return SessionDay();
+    const QString path = SessionNotePath();
+    if (path.isEmpty()) return {};
+    const std::optional<QByteArray> bytes = ReadSmallFile(path);
+    return bytes ? DecodeSetting(QString::fromLatin1(bytes->trimmed())) : QString();
+}
+
+void KeepSessionNote(const QString& day) {
+    SessionDay() = day;
+    const QString path = SessionNotePath();
+    if (!path.isEmpty()) WriteWholeFile(path, EncodeSetting(day).toLatin1());
+}
+
+void ForgetSessionNote() {
+    SessionDay().clear();
+    const QString path = SessionNotePath();
+    if (!path.isEmpty() && QFileInfo(path).isFile()) QFile::remove(path);
+}
+
+}  // namespace
+
+void ForgetSessionReminderForTesting(bool alsoTheNote) {
+    if (alsoTheNote)
+        ForgetSessionNote();
+    else
+        SessionDay().clear();
 }
 
 void UpdateReminder() {
-    const QString path = SettingsFilePath();
-    const QFileInfo file(path);
-    // Only a regular file is read or written: reading a pipe would wait for
-    // a writer before any window shows, and saving would replace what is there.
-    if (file.exists() && !file.isFile()) return;
-    QSettings settings(path, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError) return;
-    settings.beginGroup(QStringLiteral("Settings"));
-    const QString key = EncodeSetting(QStringLiteral("Duration"));
+    SettingsCopy settings(SettingsFilePath());
+    const QString key = QStringLiteral("Settings/") + EncodeSetting(QStringLiteral("Duration"));
     const QDate today = Today();
     const auto writeToday = [&] {
-        settings.setValue(key, EncodeSetting(DateText(today)));
-        settings.sync();
+        const QString day = DateText(today);
+        if (settings.store(key, EncodeSetting(day)))
+            ForgetSessionNote();
+        else
+            KeepSessionNote(day);
     };
 
-    const QString stored = DecodeSetting(settings.value(key).toString());
+    // A day noted this session could not be stored, so it is newer than the store's.
+    QString stored = SessionNote();
+    if (stored.isEmpty()) stored = DecodeSetting(settings.value(key));
     if (stored.isEmpty()) {
         writeToday();  // first start
         return;

@@ -6,6 +6,7 @@
 #include <QPixmapCache>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 
 #include "shell/modhelp.h"
 
@@ -101,6 +102,23 @@ void ForgetWhatTheDialogLeft() {
 #endif
 }
 
+// Qt's file dialog, ours and the one behind the print dialog's file button,
+// keeps every folder the user saved in, its sidebar and its view in the
+// user's QtProject.conf, and writes it when it closes behind a lock that it
+// waits for without end. The program keeps no such record: Qt's user
+// settings are sent where nothing can be read or created (a path below a
+// device file), so the dialog starts as new each run and writes nothing.
+void KeepDialogSettingsAway() {
+#ifdef Q_OS_UNIX
+    static const bool once = [] {
+        for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+        return true;
+    }();
+    Q_UNUSED(once);
+#endif
+}
+
 // Qt's print dialog leaves "Pages from ... to" and "Pages" open to choose
 // even with the page-range option off; they would be ignored, since only the
 // selection in the report decides what is printed, so they are not offered.
@@ -134,6 +152,7 @@ QMessageBox::StandardButton UserDialogs::message(QWidget* parent, QMessageBox::I
 }
 
 std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequest& request) {
+    KeepDialogSettingsAway();
     std::optional<QString> chosen;
     {
         SaveDialog dialog(parent, request);
@@ -145,6 +164,7 @@ std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequ
 }
 
 bool UserDialogs::choosePrinter(QWidget* parent, QPrinter& printer, bool selectionOnly) {
+    KeepDialogSettingsAway();
     PrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionOnly);

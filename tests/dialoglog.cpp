@@ -1,7 +1,11 @@
 #include "tests/dialoglog.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QPrinter>
+#include <QWidget>
 
 #include "shell/userdialogs.h"
 
@@ -32,9 +36,34 @@ class LoggedDialogs : public UserDialogs {
     QString m_path;
 };
 
+// Writes each window's class as it is shown, with the milliseconds since the
+// program began, so that a test can see the input window arrive.
+class WindowLog : public QObject {
+  public:
+    explicit WindowLog(QString path) : m_path(std::move(path)) { m_clock.start(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && widget && widget->isWindow()) {
+            QFile log(m_path);
+            if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+                log.write(QByteArray(widget->metaObject()->className()) + '\t' +
+                          QByteArray::number(m_clock.elapsed()) + '\n');
+        }
+        return false;
+    }
+
+  private:
+    QString m_path;
+    QElapsedTimer m_clock;
+};
+
 }  // namespace
 
 void InstallDialogLogIfAsked() {
+    const QString windows = qEnvironmentVariable("LUNVEX_WINDOW_LOG");
+    if (!windows.isEmpty()) qApp->installEventFilter(new WindowLog(windows));
     const QString path = qEnvironmentVariable("LUNVEX_DIALOG_LOG");
     if (path.isEmpty()) return;
     static LoggedDialogs logged(path);

@@ -333,6 +333,14 @@ void TestInput::pastedLineBreaksBecomeBlanks_data() {
     QTest::newRow("two breaks") << "A\n\nB"
                                 << "A  B";
     QTest::newRow("Unicode separators") << QStringLiteral("Zoë\u2028Ø\u2029Li") << "Zoë Ø Li";
+    // Qt's own frame marks would break the report's paragraphs.
+    QTest::newRow("frame marks") << QStringLiteral("Ann\uFDD0Lee\uFDD1Li") << "Ann Lee Li";
+    // A paste far beyond any name is cut, and the user told so.
+    QTest::newRow("32767 characters")
+        << QString(32767, QLatin1Char('x')) << QString(200, QLatin1Char('x'));
+    QTest::newRow("a pair cut in two")
+        << QString(199, QLatin1Char('x')) + QStringLiteral("\U0001F600")
+        << QString(199, QLatin1Char('x'));
 }
 
 void TestInput::pastedLineBreaksBecomeBlanks() {
@@ -352,6 +360,13 @@ void TestInput::pastedLineBreaksBecomeBlanks() {
         box->insert(pasted);  // no clipboard without a seat (headless Weston): insert as paste does
     QCOMPARE(box->text(), name);
     QCOMPARE(box->cursorPosition(), name.size());
+    QCoreApplication::processEvents();
+    const bool cut = pasted.size() > 200;
+    QCOMPARE(dialogs.messages.size(), cut ? 1 : 0);
+    if (cut)
+        QCOMPARE(
+            dialogs.messages.constFirst().text,
+            QStringLiteral("A name can be at most 200 characters long; the rest was left out."));
     input->controls().cmdProceed->click();
     QCOMPARE(QString::fromStdString(CompatibilityRun().User.Name), name);
     QCOMPARE(frmchiness::Loaded()->controls().Framale->title(), name);

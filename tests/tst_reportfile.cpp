@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -15,7 +16,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
+#include <thread>
 
 #include "input/compatibilityrun.h"
 #include "input/frmmain.h"
@@ -116,14 +120,19 @@ class TestReportFile : public QObject {
     void fullDeviceShowsTheReason();
     void pipes_data();
     void pipes();
+    void linksInASharedFolder_data();
+    void linksInASharedFolder();
     void realSaveDialog_data();
     void realSaveDialog();
     void messagesArePlainText();
+    void fileDialogKeepsNoSettings_data();
+    void fileDialogKeepsNoSettings();
     void printDialogOffersNoPageRange_data();
     void printDialogOffersNoPageRange();
     void anyNameSurvivesTheWholeRoad_data();
     void anyNameSurvivesTheWholeRoad();
     void printWholeReport();
+    void printToAFullDiskIsReported();
     void printOnlyTheSelection();
     void cancelPrintsNothingAfterASave();
 };
@@ -373,6 +382,63 @@ void TestReportFile::pipes() {
     QVERIFY(::stat(path.constData(), &after) == 0 && S_ISFIFO(after.st_mode));
 }
 
+// In a folder everyone may write to, a link that another user planted is
+// never written through: neither to a file of the user's (which would be
+// overwritten) nor to a missing one (which would be created). The user's
+// own link is followed as before, and the link stays.
+void TestReportFile::linksInASharedFolder_data() {
+    QTest::addColumn<bool>("plantedByAnother");
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("another user's link to a file") << true << true;
+    QTest::newRow("another user's dangling link") << true << false;
+    QTest::newRow("own link to a file") << false << true;
+}
+
+void TestReportFile::linksInASharedFolder() {
+    QFETCH(bool, plantedByAnother);
+    QFETCH(bool, targetExists);
+    if (plantedByAnother && ::geteuid() != 0) QSKIP("making a link of another user needs root");
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir shared;
+    QTemporaryDir victim;
+    QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
+    const QString target = victim.filePath(QStringLiteral(".profile"));
+    if (targetExists) {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("export PATH\n");
+    }
+    const QString link = shared.filePath(QStringLiteral("report.rtf"));
+    const QByteArray linkName = QFile::encodeName(link);
+    QVERIFY(::symlink(QFile::encodeName(target).constData(), linkName.constData()) == 0);
+    if (plantedByAnother) QVERIFY(::lchown(linkName.constData(), 65534, 65534) == 0);
+
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = link;
+    window.controls().cmdSave->click();
+
+    QFile f(target);
+    if (plantedByAnother) {
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.constFirst().icon, QMessageBox::Warning);
+        QVERIFY2(dialogs.messages.constFirst().text.contains(QStringLiteral("link")),
+                 qPrintable(dialogs.messages.constFirst().text));
+        QCOMPARE(QFile::exists(target), targetExists);
+        if (targetExists) {
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("export PATH\n"));
+        }
+    } else {
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith("{\\rtf1"));
+    }
+    QVERIFY(QFileInfo(link).isSymLink());  // the link itself stays as it was
+    QCOMPARE(QDir(shared.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+             QStringList{QStringLiteral("report.rtf")});
+}
+
 // The real save dialog, driven as a person would: the folder must exist, a
 // name gets ".rtf" unless it names an existing file, replacing a file is
 // asked first, and every message shows its text as plain text.
@@ -432,6 +498,45 @@ void TestReportFile::messagesArePlainText() {
     QCOMPARE(driver.formats, QList<Qt::TextFormat>{Qt::PlainText});
 }
 
+// Qt's file dialog would record every folder saved in to the user's
+// QtProject.conf as it closes, waiting without end for a lock it cannot
+// take. It writes nothing; should it freeze, the test ends at once.
+void TestReportFile::fileDialogKeepsNoSettings_data() {
+    QTest::addColumn<bool>("lockFolder");
+    QTest::newRow("nothing in the way") << false;
+    QTest::newRow("a folder in place of the lock") << true;
+}
+
+void TestReportFile::fileDialogKeepsNoSettings() {
+    QFETCH(bool, lockFolder);
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString conf = config + QStringLiteral("/QtProject.conf");
+    QFile::remove(conf);
+    if (lockFolder) QVERIFY(QDir().mkpath(conf + QStringLiteral(".lock")));
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    std::thread deadline([&] {
+        std::unique_lock lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(20), [&] { return done; }))
+            qFatal("The file dialog froze on closing");
+    });
+    QTemporaryDir dir;
+    DialogDriver driver(dir.filePath(QStringLiteral("report")));
+    UserDialogs real;
+    const std::optional<QString> chosen = real.saveFileName(
+        nullptr, {modHelp::ApplicationTitle, frmSave::SaveFilter, QStringLiteral("rtf")});
+    {
+        std::lock_guard lock(m);
+        done = true;
+    }
+    cv.notify_one();
+    deadline.join();
+    QCOMPARE(chosen.value_or(QString()), dir.filePath(QStringLiteral("report.rtf")));
+    QVERIFY(!QFile::exists(conf));
+    if (lockFolder) QVERIFY(QDir().rmdir(conf + QStringLiteral(".lock")));
+}
+
 // Only the selection decides what is printed, so the real print dialog
 // offers "All" and, with text selected, "Selection"; never a page range.
 void TestReportFile::printDialogOffersNoPageRange_data() {
@@ -476,6 +581,7 @@ void TestReportFile::anyNameSurvivesTheWholeRoad() {
     QTemporaryDir dir;
     frmchiness* results = ReadingThroughWindows(name, name);
     QVERIFY(results);
+    name.truncate(200);  // what the name box keeps of a longer paste
     frmSave window(results);
     const QString report = window.controls().RTB->toPlainText();
     QVERIFY(report.startsWith(QStringLiteral("Name: ") + TrimSpaces(name) +
@@ -518,6 +624,31 @@ void TestReportFile::printWholeReport() {
     QVERIFY(text.contains(QStringLiteral("Matching Description :")));
     QVERIFY(text.contains(QStringLiteral("Famous Persons of this Star Sign are:")));
     QVERIFY(dialogs.messages.isEmpty());
+}
+
+// A PDF that the disk cannot hold is reported, and the cut file taken away.
+void TestReportFile::printToAFullDiskIsReported() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.printAnswer = dir.filePath(QStringLiteral("report.pdf"));
+    // Files may not grow past 8 KB: the rest of the PDF fails as on a full disk.
+    std::signal(SIGXFSZ, SIG_DFL);
+    modHelp::SurviveFileSizeLimit();
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 8192;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    window.controls().cmdPrint->click();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    QCOMPARE(dialogs.messages.size(), 1);
+    const ShownMessage& m = dialogs.messages.constFirst();
+    QCOMPARE(m.title, QStringLiteral("Lunvex Chinese Zodiac Compatibility"));
+    QCOMPARE(m.icon, QMessageBox::Warning);
+    QVERIFY2(m.text.contains(*dialogs.printAnswer), qPrintable(m.text));
+    QVERIFY(QDir(dir.path()).isEmpty());  // no broken file left
 }
 
 void TestReportFile::printOnlyTheSelection() {

@@ -1,6 +1,7 @@
 // Start-up and shutdown: the update reminder and its setting codec, the
 // promotion drawn at start, ending the program, and refusing a second copy.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
@@ -12,10 +13,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 
 #include "input/frmmain.h"
 #include "results/frmchiness.h"
@@ -33,16 +36,76 @@ QString IniPath(const QTemporaryDir& dir) {
            QStringLiteral(".ini");
 }
 
-// What the reminder keeps, read back the way the program reads it.
-QString StoredDate() {
-    QSettings s(modHelp::SettingsFilePath(), QSettings::IniFormat);
+// What the reminder keeps in the INI file at the path, read from a fresh
+// copy: the program replaces the file whole, behind the back of Qt's cache.
+QString StoredDateIn(const QString& path) {
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copy.ini"));
+    if (!QFile::copy(path, copy)) return {};
+    QSettings s(copy, QSettings::IniFormat);
     return modHelp::DecodeSetting(
         s.value(QStringLiteral("Settings/") + modHelp::EncodeSetting(QStringLiteral("Duration")))
             .toString());
 }
 
-void Store(const QString& plain) {
-    QSettings s(modHelp::SettingsFilePath(), QSettings::IniFormat);
+QString StoredDate() { return StoredDateIn(modHelp::SettingsFilePath()); }
+
+// The real program in a home of its own: message boxes go to a log and are
+// answered with No, and each window shown is written down.
+class ProgramHome {
+  public:
+    ProgramHome() {
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("run")));
+        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+        m_env.insert(QStringLiteral("LUNVEX_DIALOG_LOG"), path(QStringLiteral("dialogs.log")));
+        m_env.insert(QStringLiteral("LUNVEX_WINDOW_LOG"), path(QStringLiteral("windows.log")));
+        QDir().mkpath(path(QStringLiteral("run")));
+        QFile::setPermissions(path(QStringLiteral("run")), QFileDevice::ReadOwner |
+                                                               QFileDevice::WriteOwner |
+                                                               QFileDevice::ExeOwner);
+        QDir().mkpath(QFileInfo(settings()).path());
+    }
+    QString path(const QString& name) const { return m_home.filePath(name); }
+    void setLocale(const char* name) {
+        m_env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(name));
+        m_env.insert(QStringLiteral("LANG"), QString::fromLatin1(name));
+    }
+    QString settings() const {
+        return path(QStringLiteral("config/Lunvex/lunvex-zodiac-testable.ini"));
+    }
+    QByteArray read(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Starts the program; true once its input window has shown.
+    bool startUntilInputWindow(QProcess& program, int timeout) {
+        QFile::remove(path(QStringLiteral("windows.log")));
+        program.setProcessEnvironment(m_env);
+        program.setProgram(QStringLiteral(LUNVEX_PROGRAM));
+        program.start();
+        if (!program.waitForStarted(10000)) return false;
+        QElapsedTimer clock;
+        clock.start();
+        while (!read(QStringLiteral("windows.log")).startsWith("frmmain\t")) {
+            if (clock.elapsed() > timeout || program.state() != QProcess::Running) return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+    int questionsAsked() const {
+        return int(
+            read(QStringLiteral("dialogs.log")).count("Do you want to check for an update?"));
+    }
+
+  private:
+    QTemporaryDir m_home;
+    QProcessEnvironment m_env;
+};
+
+void StoreIn(const QString& path, const QString& plain) {
+    QSettings s(path, QSettings::IniFormat);
     s.setValue(QStringLiteral("Settings/") + modHelp::EncodeSetting(QStringLiteral("Duration")),
                modHelp::EncodeSetting(plain));
 }
@@ -95,6 +158,10 @@ class TestStartup : public QObject {
     void settingsThatAreNoFile();
     void lockOnlyInAPrivateFolder_data();
     void lockOnlyInAPrivateFolder();
+    void settingsLockThatCannotBeTaken_data();
+    void settingsLockThatCannotBeTaken();
+    void unstorableDateAsksOncePerSession();
+    void noHomeKeepsNoSettings();
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -105,6 +172,7 @@ void TestStartup::init() {
     m_settingsDir = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settingsDir->path()));
     modHelp::SetToday([] { return kToday; });
+    modHelp::ForgetSessionReminderForTesting();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
@@ -112,6 +180,7 @@ void TestStartup::cleanup() {
     DestroyAllWindows();
     modHelp::SetToday(nullptr);
     modHelp::SetRandomDraw(nullptr);
+    modHelp::ForgetSessionReminderForTesting();
     QLocale::setDefault(QLocale::system());
 }
 
@@ -183,7 +252,7 @@ void TestStartup::reminder() {
     QFETCH(bool, asks);
     QFETCH(QString, after);
     QFETCH(QStringList, pages);
-    if (stored != QStringLiteral("-")) Store(stored);
+    if (stored != QStringLiteral("-")) StoreIn(modHelp::SettingsFilePath(), stored);
     AnsweringDialogs dialogs;
     dialogs.answer = answer;
     UrlCatcher urls;
@@ -205,7 +274,7 @@ void TestStartup::reminder() {
 }
 
 void TestStartup::yesWritesTheDateBeforeOpeningThePage() {
-    Store(QStringLiteral("2026-01-01"));
+    StoreIn(modHelp::SettingsFilePath(), QStringLiteral("2026-01-01"));
     AnsweringDialogs dialogs;
     dialogs.answer = QMessageBox::Yes;
     StoreReader reader;  // reads the store at the moment the page opens
@@ -259,7 +328,7 @@ void TestStartup::reminderUnderRegionalSettings() {
 
     // An entry in the regional format is still understood: 18 days before today.
     modHelp::SetToday([] { return kToday; });
-    Store(regional);
+    StoreIn(modHelp::SettingsFilePath(), regional);
     modHelp::UpdateReminder();
     QCOMPARE(dialogs.messages.size(), 2);
     QCOMPARE(StoredDate(), QStringLiteral("2026-12-08"));
@@ -513,6 +582,93 @@ void TestStartup::lockOnlyInAPrivateFolder() {
     savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
     QCOMPARE(result, acquired);
     QCOMPARE(lockFound, lockInFolder);
+}
+
+// Qt's settings code waits without end for a lock it cannot take. Whatever
+// stands where that lock goes, the real program shows its input window at
+// once, and the reminder still asks and stores its date.
+void TestStartup::settingsLockThatCannotBeTaken_data() {
+    QTest::addColumn<bool>("pipe");
+    QTest::addColumn<bool>("oldEntry");  // a date long past: the reminder asks, then writes
+    QTest::newRow("lock folder, first start") << false << false;
+    QTest::newRow("lock folder, reminder due") << false << true;
+    QTest::newRow("lock pipe, first start") << true << false;
+    QTest::newRow("lock pipe, reminder due") << true << true;
+}
+
+void TestStartup::settingsLockThatCannotBeTaken() {
+    QFETCH(bool, pipe);
+    QFETCH(bool, oldEntry);
+    ProgramHome home;
+    if (oldEntry) StoreIn(home.settings(), QStringLiteral("2001-01-01"));
+    const QByteArray lock = QFile::encodeName(home.settings() + QStringLiteral(".lock"));
+    QVERIFY(pipe ? ::mkfifo(lock.constData(), 0600) == 0 : ::mkdir(lock.constData(), 0700) == 0);
+
+    QProcess program;
+    // Within moments (a loaded test machine may start slowly), never a freeze.
+    QVERIFY(home.startUntilInputWindow(program, 5000));
+    program.kill();
+    program.waitForFinished(10000);
+    QCOMPARE(home.questionsAsked(), oldEntry ? 1 : 0);
+    QCOMPARE(StoredDateIn(home.settings()), QDate::currentDate().toString(Qt::ISODate));
+    struct stat after {};
+    QVERIFY(::lstat(lock.constData(), &after) == 0);
+    QVERIFY(pipe ? S_ISFIFO(after.st_mode) : S_ISDIR(after.st_mode));  // left as it was
+}
+
+// A date the settings file cannot take (here: the file may not grow) is
+// kept for the session: the question comes once, not at every start.
+void TestStartup::unstorableDateAsksOncePerSession() {
+    ProgramHome home;
+    home.setLocale("en_US.UTF-8");
+    // In the regional form: shorter than the ISO date that would replace it.
+    StoreIn(home.settings(), QStringLiteral("1/2/2001"));
+    {
+        // Room for the logs' lines.
+        QSettings s(home.settings(), QSettings::IniFormat);
+        s.setValue(QStringLiteral("Other/room"), QString(400, QLatin1Char('x')));
+    }
+    const QByteArray bytes = home.read(QStringLiteral("config/Lunvex/lunvex-zodiac-testable.ini"));
+
+    // Files may not grow past that size: the date cannot be stored, as in a
+    // full or read-only settings folder. The program inherits the limit.
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = rlim_t(bytes.size());
+    const auto start = [&] {
+        QProcess program;
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const bool shown = home.startUntilInputWindow(program, 10000);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        program.kill();
+        program.waitForFinished(10000);
+        return shown;
+    };
+    QVERIFY(start());
+    QCOMPARE(home.questionsAsked(), 1);
+    QVERIFY(start());  // the same session: asked already
+    QCOMPARE(home.questionsAsked(), 1);
+    QCOMPARE(home.read(QStringLiteral("config/Lunvex/lunvex-zodiac-testable.ini")), bytes);
+}
+
+// Without HOME (and no XDG_CONFIG_HOME) the settings would land in /.config,
+// shared by everyone without a home: none are read or written then.
+void TestStartup::noHomeKeepsNoSettings() {
+    const QByteArray savedHome = qgetenv("HOME");
+    const QString shared =
+        QStringLiteral("/.config/Lunvex/") + modHelp::ExecutableName() + QStringLiteral(".ini");
+    const bool there = QFile::exists(shared);
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString path = modHelp::SettingsFilePath();
+    AnsweringDialogs dialogs;
+    modHelp::UpdateReminder();
+    qputenv("HOME", savedHome);
+    QVERIFY2(path.isEmpty(), qPrintable(path));
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(QFile::exists(shared), there);
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
