@@ -11,6 +11,7 @@
 #include "input/compatibilityrun.h"
 #include "report/modrtb.h"
 #include "report/reportcomposer.h"
+#include "report/reportprint.h"
 #include "report/rtfwriter.h"
 #include "results/frmchiness.h"
 #include "shell/modhelp.h"
@@ -184,6 +185,8 @@ void frmSave::cmdPrint_Click() {
     const QTextCursor selection = ui->RTB->textCursor();
     const bool hasSelection = selection.hasSelection();
     QPrinter printer(QPrinter::HighResolution);
+    // Named before the dialog, which suggests a file name from it.
+    printer.setDocName(ui->RTB->document()->metaInformation(QTextDocument::DocumentTitle));
     if (!CD().choosePrinter(this, printer, hasSelection)) return;
     // Only the selection in the report decides what is printed, whatever
     // range the dialog was set to.
@@ -192,8 +195,8 @@ void frmSave::cmdPrint_Click() {
         QTextDocument part;
         part.setDefaultFont(ui->RTB->document()->defaultFont());
         QTextCursor(&part).insertFragment(selection.selection());
-        part.print(&printer);
+        report::PrintReport(part, printer);
     } else {
-        ui->RTB->document()->print(&printer);
+        report::PrintReport(*ui->RTB->document(), printer);
     }
 }

@@ -58,6 +58,7 @@ class AnsweringDialogs : public UserDialogs {
     }
     bool choosePrinter(QWidget*, QPrinter& printer, bool selectionOnly) override {
         printerSelectionOffered.append(selectionOnly);
+        printJobNames.append(printer.docName());
         if (!printAnswer) return false;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(*printAnswer);
@@ -71,6 +72,7 @@ class AnsweringDialogs : public UserDialogs {
     QList<SaveRequest> saveRequests;
     std::optional<QString> saveAnswer;
     QList<bool> printerSelectionOffered;
+    QStringList printJobNames;           // the job's name as the printer dialog got it
     std::optional<QString> printAnswer;  // a PDF file to print into
     std::optional<QPrinter::PrintRange> printRangeOverride;
 };

@@ -20,6 +20,8 @@
 #include "input/compatibilityrun.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
+#include "report/reportcomposer.h"
+#include "report/reportprint.h"
 #include "report/rtfwriter.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
@@ -94,6 +96,61 @@ QString StyledText(const QTextDocument& doc) {
 
 QString StyledText(const QTextEdit* rtb) { return StyledText(*rtb->document()); }
 
+// The reading the run makes for two persons born on 1 July of the given years.
+CompatibilityRunRecord ReadingFor(const QString& user, int userYear, const QString& partner,
+                                  int partnerYear, report::PairValues& pair) {
+    zodiac::modchinesezodiac engine;
+    CompatibilityRunRecord r;
+    const auto fill = [&](PersonReading& p, const QString& name, int year) {
+        const std::chrono::year_month_day born = std::chrono::year(year) / std::chrono::July / 1;
+        p.Name = name.toStdString();
+        p.BirthDateText = BirthDateTextOf(born);
+        p.Sign = engine.GetChineseSign(born);
+        p.Element = engine.GetChineseElement(born);
+        p.Profile = engine.GetSignProfile(p.Sign);
+        p.ElementDescription = engine.GetElementDescription(p.Element);
+    };
+    fill(r.User, user, userYear);
+    fill(r.Partner, partner, partnerYear);
+    const std::int16_t score = engine.GetCompatibilityScore(r.User.Sign, r.Partner.Sign);
+    const auto row = zodiac::RatingTable(score);
+    pair = {QString::number(score), QString::fromUtf8(row ? row->Percentage : ""),
+            QString::fromUtf8(row ? row->Rating : ""),
+            QString::fromStdString(engine.GetMatchingDescription(r.User.Sign, r.Partner.Sign))};
+    return r;
+}
+
+// What is wrong with the pages of a printed report: a page that holds
+// nothing but its number, or one whose first line starts lower than the
+// first page's (a blank line at its top).
+QString PageFaults(const QString& pdf) {
+    const QString boxes =
+        Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+    static const QRegularExpression number(QStringLiteral("^\\d+$"));
+    QStringList faults;
+    double firstTop = -1;
+    const QStringList pages = boxes.split(QStringLiteral("<page "));
+    for (qsizetype i = 1; i < pages.size(); ++i) {
+        bool text = false;
+        double top = -1;
+        for (auto it = word.globalMatch(pages[i]); it.hasNext();) {
+            const auto m = it.next();
+            if (top < 0) top = m.captured(1).toDouble();
+            if (!number.match(m.captured(2)).hasMatch()) text = true;
+        }
+        if (!text)
+            faults.append(QStringLiteral("page %1 is empty").arg(i));
+        else if (firstTop < 0)
+            firstTop = top;
+        else if (top > firstTop + 1)
+            faults.append(QStringLiteral("page %1 starts a line down").arg(i));
+    }
+    if (pages.size() < 2) faults.append(QStringLiteral("no pages"));
+    return faults.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
 class TestReportFile : public QObject {
@@ -126,6 +183,10 @@ class TestReportFile : public QObject {
     void printWholeReport();
     void printOnlyTheSelection();
     void cancelPrintsNothingAfterASave();
+    void printJobIsNamedAfterTheReading_data();
+    void printJobIsNamedAfterTheReading();
+    void noPrintedPageIsEmpty_data();
+    void noPrintedPageIsEmpty();
 };
 
 void TestReportFile::escapes_data() {
@@ -559,6 +620,82 @@ void TestReportFile::cancelPrintsNothingAfterASave() {
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("saved.rtf")});
     QCOMPARE(dialogs.printerSelectionOffered.size(), 1);
+}
+
+// The print queue, the PDF's title and the file Print to File suggests all
+// carry the reading's name, never an empty or endless one.
+void TestReportFile::printJobIsNamedAfterTheReading_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("partner");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("accented") << QStringLiteral("Zo\u00eb") << "Bo"
+                              << QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo");
+    QTest::newRow("CJK and emoji")
+        << QStringLiteral("\u738b\u5c0f\u660e") << QStringLiteral("\U0001F409 Li")
+        << QStringLiteral("Chinese Zodiac Compatibility - \u738b\u5c0f\u660e and \U0001F409 Li");
+    QTest::newRow("control characters") << QStringLiteral("a\u0001b\tc") << "d"
+                                        << "Chinese Zodiac Compatibility - a b c and d";
+    QTest::newRow("10,000 characters")
+        << QString(10000, QLatin1Char('x')) << "Bo"
+        << QStringLiteral("Chinese Zodiac Compatibility - ") + QString(97, QLatin1Char('x')) +
+               QChar(0x2026) + QStringLiteral(" and Bo");
+}
+
+void TestReportFile::printJobIsNamedAfterTheReading() {
+    QFETCH(QString, user);
+    QFETCH(QString, partner);
+    QFETCH(QString, title);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(user, partner));
+    dialogs.printAnswer = dir.filePath(QStringLiteral("report.pdf"));
+    window.controls().cmdPrint->click();
+    QCOMPARE(dialogs.printJobNames, QStringList{title});
+    QVERIFY(title.toUtf8().size() <= 255);
+    const QString info = Run(QStringLiteral("pdfinfo"), {*dialogs.printAnswer});
+    static const QRegularExpression titleLine(QStringLiteral("^Title: +(.*)$"),
+                                              QRegularExpression::MultilineOption);
+    QCOMPARE(titleLine.match(info).captured(1), title);
+}
+
+// Every pair of signs, each born in a year of its own element: however the
+// report falls onto pages, none holds only its page number.
+void TestReportFile::noPrintedPageIsEmpty_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("partner");
+    QTest::newRow("short names") << QStringLiteral("Zo\u00eb \u00c5ngstr\u00f6m")
+                                 << QStringLiteral("\u738b\u5c0f\u660e");
+    // Names that take more than a line of their own.
+    QTest::newRow("long names")
+        << QStringLiteral("Alexandra Victoria Montgomery-Fitzwilliam ").repeated(4).trimmed()
+        << QStringLiteral("Christopher Wellington-Smythe ").repeated(5).trimmed();
+}
+
+void TestReportFile::noPrintedPageIsEmpty() {
+    QFETCH(QString, user);
+    QFETCH(QString, partner);
+    QTemporaryDir dir;
+    QStringList faults;
+    for (int u = 0; u < 12; ++u) {
+        for (int p = 0; p < 12; ++p) {
+            report::PairValues pair;
+            const CompatibilityRunRecord run = ReadingFor(user, 1936 + u, partner, 1948 + p, pair);
+            QTextDocument document;
+            report::ComposeReport(document, run, pair);
+            const QString pdf = dir.filePath(QStringLiteral("%1-%2.pdf").arg(u).arg(p));
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            report::PrintReport(document, printer);
+            const QString fault = PageFaults(pdf);
+            if (!fault.isEmpty())
+                faults.append(QStringLiteral("%1 with %2: %3")
+                                  .arg(QString::fromStdString(run.User.Sign),
+                                       QString::fromStdString(run.Partner.Sign), fault));
+        }
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
 LUNVEX_TEST_MAIN(TestReportFile)
