@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPixmapCache>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -101,6 +102,19 @@ void ForgetWhatTheDialogLeft() {
 #endif
 }
 
+// Hides "Pages from ... to" and "Pages" of Qt's print dialog. The names are
+// looked up inside the range group only: the printer group has a "label_3"
+// of its own ("Type:"), and hiding that one left the range's "to" standing.
+void HidePageRangeControls(QPrintDialog& dialog) {
+    auto* range = dialog.findChild<QWidget*>(QStringLiteral("gbPrintRange"));
+    if (!range) return;
+    for (const char* name :
+         {"printRange", "from", "label_3", "to", "pagesRadioButton", "pagesLineEdit"})
+        if (auto* part =
+                range->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly))
+            part->hide();
+}
+
 // Qt's print dialog leaves "Pages from ... to" and "Pages" open to choose
 // even with the page-range option off; they would be ignored, since only the
 // selection in the report decides what is printed, so they are not offered.
@@ -111,12 +125,41 @@ class PrintDialog : public QPrintDialog {
   protected:
     void showEvent(QShowEvent* event) override {
         QPrintDialog::showEvent(event);
-        if (testOption(QAbstractPrintDialog::PrintPageRange)) return;
-        for (const char* name :
-             {"printRange", "from", "label_3", "to", "pagesRadioButton", "pagesLineEdit"})
-            if (auto* part = findChild<QWidget*>(QLatin1String(name))) part->hide();
+        if (!testOption(QAbstractPrintDialog::PrintPageRange)) HidePageRangeControls(*this);
     }
 };
+
+// A document's name as a file name: no folder separators, no characters
+// other systems refuse, and short enough for any file system.
+QString FileNameFor(const QString& docName, const QString& suffix) {
+    QString name;
+    for (QChar c : docName)
+        name += c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c)
+                    ? QLatin1Char('_')
+                    : c;
+    name = name.trimmed();
+    if (name.startsWith(QLatin1Char('.'))) name.replace(0, 1, QLatin1Char('_'));
+    while ((name + suffix).toUtf8().size() > 250) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    }
+    return name.isEmpty() ? QString() : name + suffix;
+}
+
+// Print to File suggests "print.pdf" (on X11; elsewhere no name at all). The
+// document's own name is suggested instead, in the folder Qt chose. Only the
+// dialog's field is filled: setting the printer's output file would switch
+// its destination from the printer to a file.
+void SuggestOutputFileName(QPrintDialog& dialog, const QPrinter& printer) {
+    if (!printer.outputFileName().isEmpty()) return;
+    const QString name = FileNameFor(printer.docName(), QStringLiteral(".pdf"));
+    auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+    if (name.isEmpty() || !field) return;
+    QString folder = field->text();
+    folder.truncate(folder.lastIndexOf(QLatin1Char('/')) + 1);
+    if (folder.isEmpty()) folder = QDir::homePath() + QLatin1Char('/');
+    field->setText(folder + name);
+}
 
 }  // namespace
 
@@ -146,6 +189,7 @@ std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequ
 
 bool UserDialogs::choosePrinter(QWidget* parent, QPrinter& printer, bool selectionOnly) {
     PrintDialog dialog(&printer, parent);
+    SuggestOutputFileName(dialog, printer);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionOnly);
     dialog.setPrintRange(selectionOnly ? QAbstractPrintDialog::Selection

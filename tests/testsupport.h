@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -127,6 +129,8 @@ class DialogDriver : public QObject {
     bool stayedOpen = false;        // the save dialog did not close on Save
     int dialogsSeen = 0;
     QStringList printRanges;  // what the print dialog offered
+    QString printFileName;    // the file Print to File would write
+    QStringList printLabels;  // the labels it showed
 
   private:
     void step() {
@@ -143,6 +147,13 @@ class DialogDriver : public QObject {
                     range->parentWidget()->objectName() == QStringLiteral("gbPrintRange"))
                     printRanges.append(range->objectName());
             }
+            if (auto* file = print->findChild<QLineEdit*>(QStringLiteral("filename")))
+                printFileName = file->text();
+            // The labels a person sees with the dialog's options open.
+            for (QPushButton* button : print->findChildren<QPushButton*>())
+                if (button->text().contains(QStringLiteral("Options"))) button->click();
+            for (QLabel* label : print->findChildren<QLabel*>())
+                if (label->isVisible()) printLabels.append(label->text());
             print->reject();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
             if (dialog == m_dialog) {

@@ -178,6 +178,9 @@ class TestReportFile : public QObject {
     void messagesArePlainText();
     void printDialogOffersNoPageRange_data();
     void printDialogOffersNoPageRange();
+    void printDialogLeavesNoStrayTo();
+    void printToFileSuggestsTheReadingsName_data();
+    void printToFileSuggestsTheReadingsName();
     void anyNameSurvivesTheWholeRoad_data();
     void anyNameSurvivesTheWholeRoad();
     void printWholeReport();
@@ -512,6 +515,49 @@ void TestReportFile::printDialogOffersNoPageRange() {
     QStringList ranges = driver.printRanges;
     ranges.sort();
     QCOMPARE(ranges, offered);
+}
+
+// With the page range hidden, nothing of it stays: no "to" standing alone,
+// and the printer's own labels all still there.
+void TestReportFile::printDialogLeavesNoStrayTo() {
+    DialogDriver driver;
+    UserDialogs real;
+    QPrinter printer;
+    QVERIFY(!real.choosePrinter(nullptr, printer, false));
+    QVERIFY(driver.printLabels.contains(QStringLiteral("Copies:")));  // the options were open
+    QVERIFY2(!driver.printLabels.contains(QStringLiteral("to")),
+             qPrintable(driver.printLabels.join(QStringLiteral(" | "))));
+    QVERIFY(driver.printLabels.contains(QStringLiteral("Type:")));
+}
+
+// Print to File offers the job's name as the file's, made safe for a file
+// name, and leaves the printer's destination as it was.
+void TestReportFile::printToFileSuggestsTheReadingsName_data() {
+    QTest::addColumn<QString>("job");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("plain") << QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo")
+                           << QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo.pdf");
+    QTest::newRow("folder separators and dots")
+        << "Chinese Zodiac Compatibility - ../a/b and C:\\d.txt"
+        << "Chinese Zodiac Compatibility - .._a_b and C__d.txt.pdf";
+    QTest::newRow("no name") << ""
+                             << "";
+}
+
+void TestReportFile::printToFileSuggestsTheReadingsName() {
+    QFETCH(QString, job);
+    QFETCH(QString, file);
+    DialogDriver driver;
+    UserDialogs real;
+    QPrinter printer;
+    printer.setDocName(job);
+    QVERIFY(!real.choosePrinter(nullptr, printer, false));
+    if (file.isEmpty())
+        QVERIFY(!driver.printFileName.endsWith(QStringLiteral(" and Bo.pdf")));
+    else
+        QCOMPARE(driver.printFileName.section(QLatin1Char('/'), -1), file);
+    QVERIFY(driver.printFileName.startsWith(QLatin1Char('/')));
+    QCOMPARE(printer.outputFileName(), QString());
 }
 
 void TestReportFile::anyNameSurvivesTheWholeRoad_data() {
