@@ -172,7 +172,8 @@ void frmSave::cmdSave_Click() {
         CD().saveFileName(this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix});
     if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing written, nothing said
     const QString path = WithReportExtension(*chosen);
-    if (const auto failure = WriteReportFile(path, report::ToRtf(*ui->RTB->document()))) {
+    if (const auto failure =
+            WriteReportFile(path, report::ToRtf(*ui->RTB->document(), report::ReportPaperSize()))) {
         // Unlike a cancel, a failed write must not look like a saved report.
         CD().message(this, QMessageBox::Warning, modHelp::ApplicationTitle,
                      QStringLiteral("The report could not be saved as \"%1\".\n%2")

@@ -2,6 +2,8 @@
 // see it, names of any content, failures that keep existing files, and
 // printing to PDF through the report window's own path.
 #include <QFile>
+#include <QLocale>
+#include <QPageSize>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -164,6 +166,9 @@ class TestReportFile : public QObject {
     void escapes();
     void savedFileReadsBackExactly_data();
     void savedFileReadsBackExactly();
+    void paperSize_data();
+    void paperSize();
+    void addressesAreHyperlinks();
     void saveDialogSettings();
     void cancelWritesNothing();
     void nameWithoutExtensionGetsRtf_data();
@@ -197,8 +202,12 @@ void TestReportFile::escapes_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::newRow("plain") << "Ann" << QByteArray("Ann");
     QTest::newRow("braces and backslash") << "{a}\\b" << QByteArray("\\{a\\}\\\\b");
-    QTest::newRow("i with diaeresis")
-        << QStringLiteral("na\u00efve") << QByteArray("na\\u239\\'3fve");
+    QTest::newRow("i with diaeresis") << QStringLiteral("na\u00efve") << QByteArray("na\\'efve");
+    QTest::newRow("letters of code page 1252")
+        << QStringLiteral("Zo\u00eb \u00c5ngstr\u00f6m \u0152uvre \u20ac5 \u2018q\u2019")
+        << QByteArray("Zo\\'eb \\'c5ngstr\\'f6m \\'8cuvre \\'805 \\'91q\\'92");
+    QTest::newRow("C1 control, not in code page 1252")
+        << QStringLiteral("a\u0081b") << QByteArray("a\\u129\\'3fb");
     QTest::newRow("CJK as a negative number")
         << QStringLiteral("\u9f20") << QByteArray("\\u-24800\\'3f");
     QTest::newRow("emoji as a surrogate pair")
@@ -223,6 +232,13 @@ void TestReportFile::savedFileReadsBackExactly_data() {
                                             << "}{\\";
     QTest::newRow("accents, CJK, emoji")
         << QStringLiteral("Zo\u00eb Na\u00efve") << QStringLiteral("\u9f20 \U0001F600 Bob");
+    QTest::newRow("letters of code page 1252")
+        << QStringLiteral("Zo\u00eb \u00c5ngstr\u00f6m")
+        << QStringLiteral("\u20ac \u0152uvre \u2018Bo\u2019");
+    QTest::newRow("beyond code page 1252")
+        << QStringLiteral("\u738b\u5c0f\u660e") << QStringLiteral("\U0001F409 Li \U0001F600");
+    QTest::newRow("addresses") << "http://example.com/ann?x=1"
+                               << "www.bob.example and mailto:bo@example.com";
 }
 
 void TestReportFile::savedFileReadsBackExactly() {
@@ -267,6 +283,55 @@ void TestReportFile::savedFileReadsBackExactly() {
                                          .arg(got.mid(at, 60), want.mid(at, 60))));
     QCOMPARE(StyledText(*back).trimmed(), StyledText(window.controls().RTB).trimmed());
     QVERIFY(StyledText(*back).startsWith(QStringLiteral("[L:Name: [V:")));
+}
+
+// The paper the file states: the default printer's, else the locale's.
+void TestReportFile::paperSize_data() {
+    QTest::addColumn<int>("printer");  // QPageSize::PageSizeId, or -1 for no printer
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QByteArray>("paper");
+    const QByteArray a4("\\paperw11906\\paperh16838"), letter("\\paperw12240\\paperh15840");
+    QTest::newRow("no printer, Germany") << -1 << "de_DE" << a4;
+    QTest::newRow("no printer, Britain") << -1 << "en_GB" << a4;
+    QTest::newRow("no printer, United States") << -1 << "en_US" << letter;
+    QTest::newRow("no printer, Canada") << -1 << "fr_CA" << letter;
+    QTest::newRow("Letter printer, Germany") << int(QPageSize::Letter) << "de_DE" << letter;
+    QTest::newRow("A4 printer, United States") << int(QPageSize::A4) << "en_US" << a4;
+    QTest::newRow("Legal printer")
+        << int(QPageSize::Legal) << "en_US" << QByteArray("\\paperw12240\\paperh20160");
+}
+
+void TestReportFile::paperSize() {
+    QFETCH(int, printer);
+    QFETCH(QString, locale);
+    QFETCH(QByteArray, paper);
+    std::optional<QPageSize> fromPrinter;
+    if (printer >= 0) fromPrinter = QPageSize(QPageSize::PageSizeId(printer));
+    QTextDocument doc(QStringLiteral("Ann"));
+    const QByteArray rtf = report::ToRtf(doc, report::PaperSizeFor(fromPrinter, QLocale(locale)));
+    QVERIFY2(rtf.contains(paper + '\n'), rtf.constData());
+}
+
+// An address the report window opens is a hyperlink field in the file, its
+// text shown as it stands in the report; one that opens nothing stays text.
+void TestReportFile::addressesAreHyperlinks() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(QStringLiteral("http://example.com/ann www.bob.example"),
+                                         QStringLiteral("http://$(touch x)")));
+    dialogs.saveAnswer = dir.filePath(QStringLiteral("links.rtf"));
+    window.controls().cmdSave->click();
+    QFile file(*dialogs.saveAnswer);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray raw = file.readAll();
+    QCOMPARE(raw.count("{\\field{\\*\\fldinst HYPERLINK "), 2);
+    QVERIFY(
+        raw.contains("{\\field{\\*\\fldinst HYPERLINK \"http://example.com/ann\"}{\\fldrslt "
+                     "\\f0\\fs20\\b0\\i0\\ulnone\\cf2 http://example.com/ann}}"));
+    QVERIFY(raw.contains("HYPERLINK \"http://www.bob.example\"}{\\fldrslt "));
+    QVERIFY(raw.contains("www.bob.example}}"));
+    QVERIFY(raw.contains("http://$(touch x)"));
 }
 
 void TestReportFile::saveDialogSettings() {
