@@ -20,6 +20,8 @@
 #include "ui_frmchiness.h"
 #include "ui_frmsave.h"
 
+#include <variant>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,6 +32,7 @@
 
 const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
 const QString frmSave::SaveSuffix = QStringLiteral("rtf");
+const QString frmSave::PdfFilter = QStringLiteral("PDF (*.pdf)");
 
 frmSave::frmSave(frmchiness* results, Links links)
     : QDialog(results), ui(std::make_unique<Ui::frmSave>()) {
@@ -167,13 +170,34 @@ std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rt
     return std::nullopt;
 }
 
+namespace {
+
+// The report file's contents: rich text, or with the PDF type chosen or a
+// ".pdf" name the report as it prints. Answers the reason when it fails.
+std::variant<QByteArray, QString> ReportFileContents(const QTextDocument& report, bool pdf) {
+    if (!pdf) return report::ToRtf(report, report::ReportPaperSize());
+    if (auto bytes = report::ReportPdf(report, report::ReportPaperSize())) return *bytes;
+    return QStringLiteral("The PDF could not be written.");
+}
+
+}  // namespace
+
 void frmSave::cmdSave_Click() {
-    const std::optional<QString> chosen =
-        CD().saveFileName(this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix});
+    QString type;
+    const std::optional<QString> chosen = CD().saveFileName(
+        this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix, {PdfFilter}, &type});
     if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing written, nothing said
-    const QString path = WithReportExtension(*chosen);
-    if (const auto failure =
-            WriteReportFile(path, report::ToRtf(*ui->RTB->document(), report::ReportPaperSize()))) {
+    const bool pdf = type == PdfFilter || QFileInfo(*chosen).suffix().compare(
+                                              QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    const QString path =
+        pdf ? WithDefaultSuffix(*chosen, QStringLiteral("pdf")) : WithReportExtension(*chosen);
+    auto contents = ReportFileContents(*ui->RTB->document(), pdf);
+    std::optional<QString> failure;
+    if (const auto* bytes = std::get_if<QByteArray>(&contents))
+        failure = WriteReportFile(path, *bytes);
+    else
+        failure = std::get<QString>(contents);
+    if (failure) {
         // Unlike a cancel, a failed write must not look like a saved report.
         CD().message(this, QMessageBox::Warning, modHelp::ApplicationTitle,
                      QStringLiteral("The report could not be saved as \"%1\".\n%2")

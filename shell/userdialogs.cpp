@@ -7,6 +7,7 @@
 #include <QPixmapCache>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include "shell/modhelp.h"
 
@@ -40,7 +41,10 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon ic
 class SaveDialog : public QFileDialog {
   public:
     SaveDialog(QWidget* parent, const UserDialogs::SaveRequest& request)
-        : QFileDialog(parent, request.title, QString(), request.filter),
+        : QFileDialog(
+              parent, request.title, QString(),
+              (QStringList{request.filter} + request.otherFilters).join(QStringLiteral(";;"))),
+          m_filter(request.filter),
           m_suffix(request.defaultSuffix) {
         // The checks below live in accept(), which a platform's native
         // dialog would bypass.
@@ -69,7 +73,7 @@ class SaveDialog : public QFileDialog {
                            QMessageBox::Ok, QMessageBox::Ok);
             return;
         }
-        const QString target = WithDefaultSuffix(typed, m_suffix);
+        const QString target = WithDefaultSuffix(typed, SuffixOfChosenType());
         const QFileInfo info(target);
         if (info.isDir()) {
             setDirectory(target);
@@ -86,6 +90,15 @@ class SaveDialog : public QFileDialog {
     }
 
   private:
+    // The first file type adds the request's extension; any other its own.
+    QString SuffixOfChosenType() const {
+        const QString chosen = selectedNameFilter();
+        if (chosen == m_filter) return m_suffix;
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        return pattern.match(chosen).captured(1);
+    }
+
+    QString m_filter;
     QString m_suffix;
     QString m_chosen;
 };
@@ -180,8 +193,10 @@ std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequ
     std::optional<QString> chosen;
     {
         SaveDialog dialog(parent, request);
-        if (dialog.exec() == QDialog::Accepted && !dialog.chosen().isEmpty())
+        if (dialog.exec() == QDialog::Accepted && !dialog.chosen().isEmpty()) {
             chosen = dialog.chosen();
+            if (request.chosenFilter) *request.chosenFilter = dialog.selectedNameFilter();
+        }
     }
     ForgetWhatTheDialogLeft();
     return chosen;

@@ -56,6 +56,7 @@ class AnsweringDialogs : public UserDialogs {
     }
     std::optional<QString> saveFileName(QWidget*, const SaveRequest& request) override {
         saveRequests.append(request);
+        if (request.chosenFilter) *request.chosenFilter = saveFilterAnswer.value_or(request.filter);
         return saveAnswer;
     }
     bool choosePrinter(QWidget*, QPrinter& printer, bool selectionOnly) override {
@@ -73,6 +74,7 @@ class AnsweringDialogs : public UserDialogs {
     std::function<void()> onMessage;
     QList<SaveRequest> saveRequests;
     std::optional<QString> saveAnswer;
+    std::optional<QString> saveFilterAnswer;  // the file type chosen; the first one if unset
     QList<bool> printerSelectionOffered;
     QStringList printJobNames;           // the job's name as the printer dialog got it
     std::optional<QString> printAnswer;  // a PDF file to print into
@@ -131,6 +133,7 @@ class DialogDriver : public QObject {
     QStringList printRanges;  // what the print dialog offered
     QString printFileName;    // the file Print to File would write
     QStringList printLabels;  // the labels it showed
+    QString nameFilter;       // the file type to choose in the save dialog, if any
 
   private:
     void step() {
@@ -167,6 +170,7 @@ class DialogDriver : public QObject {
                 dialog->reject();
                 return;
             }
+            if (!nameFilter.isEmpty()) dialog->selectNameFilter(nameFilter);
             if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
                 name->setText(m_typed);
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);

@@ -170,6 +170,9 @@ class TestReportFile : public QObject {
     void paperSize();
     void addressesAreHyperlinks();
     void saveDialogSettings();
+    void saveAsPdf_data();
+    void saveAsPdf();
+    void pdfOnAFullDiskKeepsTheExistingFile();
     void cancelWritesNothing();
     void nameWithoutExtensionGetsRtf_data();
     void nameWithoutExtensionGetsRtf();
@@ -344,6 +347,83 @@ void TestReportFile::saveDialogSettings() {
     QCOMPARE(r.title, QStringLiteral("Lunvex Chinese Zodiac Compatibility"));
     QCOMPARE(r.filter, QStringLiteral("Rich Text Format (*.rtf)"));
     QCOMPARE(r.defaultSuffix, QStringLiteral("rtf"));
+    QCOMPARE(r.otherFilters, QStringList{QStringLiteral("PDF (*.pdf)")});
+}
+
+// The PDF type, or a ".pdf" name, saves the report as it prints; anything
+// else stays rich text.
+void TestReportFile::saveAsPdf_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("pdfType");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("pdf");
+    QTest::newRow("pdf name") << "report.pdf" << false << "report.pdf" << true;
+    QTest::newRow("upper-case pdf name") << "REPORT.PDF" << false << "REPORT.PDF" << true;
+    QTest::newRow("pdf type, no extension") << "report" << true << "report.pdf" << true;
+    QTest::newRow("pdf type, other extension") << "report.doc" << true << "report.doc" << true;
+    QTest::newRow("rich text type") << "report" << false << "report.rtf" << false;
+}
+
+void TestReportFile::saveAsPdf() {
+    QFETCH(QString, typed);
+    QFETCH(bool, pdfType);
+    QFETCH(QString, written);
+    QFETCH(bool, pdf);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(QStringLiteral("Zo\u00eb"), QStringLiteral("Bo")));
+    dialogs.saveAnswer = dir.filePath(typed);
+    if (pdfType) dialogs.saveFilterAnswer = frmSave::PdfFilter;
+    window.controls().cmdSave->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+    QFile file(dir.filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(5), pdf ? QByteArray("%PDF-") : QByteArray("{\\rtf"));
+    if (!pdf) return;
+    const QString text = Run(QStringLiteral("pdftotext"), {file.fileName(), QStringLiteral("-")});
+    QVERIFY2(text.startsWith(QStringLiteral("Name: Zo\u00eb")), qPrintable(text.left(100)));
+    QVERIFY(text.contains(QStringLiteral("Matching Description :")));
+    QCOMPARE(PageFaults(file.fileName()), QString());
+    QVERIFY(Run(QStringLiteral("pdfinfo"), {file.fileName()})
+                .contains(QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo")));
+}
+
+// A PDF that cannot be written whole leaves the file that was there as it was.
+void TestReportFile::pdfOnAFullDiskKeepsTheExistingFile() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("report.pdf"));
+    {
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("an earlier report");
+    }
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = existing;
+    std::signal(SIGXFSZ, SIG_DFL);
+    modHelp::SurviveFileSizeLimit();
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    window.controls().cmdSave->click();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(dialogs.messages.constFirst().text.contains(existing));
+    QFile f(existing);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("an earlier report"));
+    f.close();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("report.pdf")});
+    // With room again, the same save replaces it whole.
+    window.controls().cmdSave->click();
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().trimmed().endsWith("%%EOF"));
 }
 
 void TestReportFile::cancelWritesNothing() {
@@ -524,6 +604,8 @@ void TestReportFile::realSaveDialog_data() {
         << "plain already exists";
     QTest::newRow("replacing refused") << "report" << QStringList{"report.rtf"} << no << ""
                                        << "report.rtf already exists";
+    QTest::newRow("PDF type") << "report" << QStringList{"report.rtf"} << yes << "report.pdf"
+                              << "";
 }
 
 void TestReportFile::realSaveDialog() {
@@ -538,9 +620,16 @@ void TestReportFile::realSaveDialog() {
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     DialogDriver driver(dir.filePath(typed), QMessageBox::StandardButton(answer));
+    const bool pdfType = QByteArray(QTest::currentDataTag()) == "PDF type";
+    if (pdfType) driver.nameFilter = frmSave::PdfFilter;
     UserDialogs real;
-    const std::optional<QString> result = real.saveFileName(
-        nullptr, {modHelp::ApplicationTitle, frmSave::SaveFilter, QStringLiteral("rtf")});
+    QString type;
+    const std::optional<QString> result = real.saveFileName(nullptr, {modHelp::ApplicationTitle,
+                                                                      frmSave::SaveFilter,
+                                                                      QStringLiteral("rtf"),
+                                                                      {frmSave::PdfFilter},
+                                                                      &type});
+    if (result) QCOMPARE(type, pdfType ? frmSave::PdfFilter : frmSave::SaveFilter);
     QCOMPARE(driver.dialogsSeen, 1);
     QCOMPARE(result.value_or(QString()), chosen.isEmpty() ? QString() : dir.filePath(chosen));
     QCOMPARE(driver.stayedOpen, chosen.isEmpty());
