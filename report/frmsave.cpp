@@ -13,6 +13,7 @@
 #include "input/compatibilityrun.h"
 #include "report/modrtb.h"
 #include "report/reportcomposer.h"
+#include "report/reportprint.h"
 #include "report/rtfwriter.h"
 #include "results/frmchiness.h"
 #include "shell/modhelp.h"
@@ -20,6 +21,8 @@
 #include "shell/windowlook.h"
 #include "ui_frmchiness.h"
 #include "ui_frmsave.h"
+
+#include <variant>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -31,6 +34,7 @@
 
 const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
 const QString frmSave::SaveSuffix = QStringLiteral("rtf");
+const QString frmSave::PdfFilter = QStringLiteral("PDF (*.pdf)");
 
 frmSave::frmSave(frmchiness* results, Links links)
     : QDialog(results), ui(std::make_unique<Ui::frmSave>()) {
@@ -201,13 +205,35 @@ std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rt
     return std::nullopt;
 }
 
+namespace {
+
+// The report file's contents: rich text, or with the PDF type chosen or a
+// ".pdf" name the report as it prints. Answers the reason when it fails.
+std::variant<QByteArray, QString> ReportFileContents(const QTextDocument& report, bool pdf) {
+    if (!pdf) return report::ToRtf(report, report::ReportPaperSize());
+    if (auto bytes = report::ReportPdf(report, report::ReportPaperSize())) return *bytes;
+    return QStringLiteral("The PDF could not be written.");
+}
+
+}  // namespace
+
 void frmSave::cmdSave_Click() {
     if (modHelp::BlockedByModal(this)) return;  // a dialog of its own is still open
-    const std::optional<QString> chosen =
-        CD().saveFileName(this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix});
+    QString type;
+    const std::optional<QString> chosen = CD().saveFileName(
+        this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix, {PdfFilter}, &type});
     if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing written, nothing said
-    const QString path = WithReportExtension(*chosen);
-    if (const auto failure = WriteReportFile(path, report::ToRtf(*ui->RTB->document()))) {
+    const bool pdf = type == PdfFilter || QFileInfo(*chosen).suffix().compare(
+                                              QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    const QString path =
+        pdf ? WithDefaultSuffix(*chosen, QStringLiteral("pdf")) : WithReportExtension(*chosen);
+    auto contents = ReportFileContents(*ui->RTB->document(), pdf);
+    std::optional<QString> failure;
+    if (const auto* bytes = std::get_if<QByteArray>(&contents))
+        failure = WriteReportFile(path, *bytes);
+    else
+        failure = std::get<QString>(contents);
+    if (failure) {
         // Unlike a cancel, a failed write must not look like a saved report.
         CD().message(this, QMessageBox::Warning, modHelp::ApplicationTitle,
                      QStringLiteral("The report could not be saved as \"%1\".\n%2")
@@ -251,6 +277,8 @@ void frmSave::cmdPrint_Click() {
     const QTextCursor selection = ui->RTB->textCursor();
     const bool hasSelection = selection.hasSelection();
     QPrinter printer(QPrinter::HighResolution);
+    // Named before the dialog, which suggests a file name from it.
+    printer.setDocName(ui->RTB->document()->metaInformation(QTextDocument::DocumentTitle));
     if (!CD().choosePrinter(this, printer, hasSelection)) return;
     // Only the selection in the report decides what is printed, whatever
     // range the dialog was set to.
@@ -259,9 +287,9 @@ void frmSave::cmdPrint_Click() {
         QTextDocument part;
         part.setDefaultFont(ui->RTB->document()->defaultFont());
         QTextCursor(&part).insertFragment(selection.selection());
-        part.print(&printer);
+        report::PrintReport(part, printer);
     } else {
-        ui->RTB->document()->print(&printer);
+        report::PrintReport(*ui->RTB->document(), printer);
     }
     if (PrintFailed(printer)) ReportPrintFailure(this, CD(), printer);
 }

@@ -33,6 +33,8 @@ class frmSave : public QDialog {
     // The file-save dialog's settings.
     static const QString SaveFilter;
     static const QString SaveSuffix;
+    // Offered besides: the report as it prints, as a PDF file.
+    static const QString PdfFilter;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

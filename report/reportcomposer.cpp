@@ -87,12 +87,34 @@ void PersonBlock(Writer& w, const PersonReading& person, bool partner) {
     entry("Famous Persons of this Star Sign are: ", &P::FamousPersons);
 }
 
+// The name as it may stand in a title: no control characters, and at most
+// MaxBytes bytes of UTF-8, cut between characters with an ellipsis.
+QString TitlePart(const QString& name) {
+    constexpr qsizetype MaxBytes = 100;
+    QString part;
+    for (QChar c : name) part += c.category() == QChar::Other_Control ? QLatin1Char(' ') : c;
+    if (part.toUtf8().size() <= MaxBytes) return part;
+    const QString ellipsis(QChar(0x2026));
+    while (!part.isEmpty() && (part + ellipsis).toUtf8().size() > MaxBytes) {
+        part.chop(1);
+        if (!part.isEmpty() && part.back().isHighSurrogate()) part.chop(1);
+    }
+    return part + ellipsis;
+}
+
 }  // namespace
+
+QString ReportTitle(const QString& user, const QString& partner) {
+    return QStringLiteral("Chinese Zodiac Compatibility - ") + TitlePart(user) +
+           QStringLiteral(" and ") + TitlePart(partner);
+}
 
 void ComposeReport(QTextDocument& document, const CompatibilityRunRecord& run,
                    const PairValues& pair) {
     document.clear();
     document.setDefaultFont(VerdanaFont(BasePointSize));
+    document.setMetaInformation(QTextDocument::DocumentTitle,
+                                ReportTitle(Q(run.User.Name), Q(run.Partner.Name)));
     Writer w(document);
     PersonBlock(w, run.User, false);
     PersonBlock(w, run.Partner, true);

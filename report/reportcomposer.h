@@ -23,7 +23,14 @@ struct PairValues {
     QString MatchingDescription;
 };
 
-// Clears the document and writes the whole report into it.
+// What the report is called: its document title, the print job's name and
+// the name its PDF is suggested under, e.g. "Chinese Zodiac Compatibility -
+// Ann and Bob". Control characters become blanks, and a long name is cut
+// short, so the title stays within the 255 bytes a print job's name may hold.
+QString ReportTitle(const QString& user, const QString& partner);
+
+// Clears the document and writes the whole report into it, titled after the
+// two persons.
 void ComposeReport(QTextDocument& document, const CompatibilityRunRecord& run,
                    const PairValues& pair);
 

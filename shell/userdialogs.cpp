@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPixmapCache>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSettings>
 
 #include "shell/modhelp.h"
@@ -40,7 +42,10 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon ic
 class SaveDialog : public QFileDialog {
   public:
     SaveDialog(QWidget* parent, const UserDialogs::SaveRequest& request)
-        : QFileDialog(parent, request.title, QString(), request.filter),
+        : QFileDialog(
+              parent, request.title, QString(),
+              (QStringList{request.filter} + request.otherFilters).join(QStringLiteral(";;"))),
+          m_filter(request.filter),
           m_suffix(request.defaultSuffix) {
         // The checks below live in accept(), which a platform's native
         // dialog would bypass.
@@ -69,7 +74,7 @@ class SaveDialog : public QFileDialog {
                            QMessageBox::Ok, QMessageBox::Ok);
             return;
         }
-        const QString target = WithDefaultSuffix(typed, m_suffix);
+        const QString target = WithDefaultSuffix(typed, SuffixOfChosenType());
         const QFileInfo info(target);
         if (info.isDir()) {
             setDirectory(target);
@@ -86,6 +91,15 @@ class SaveDialog : public QFileDialog {
     }
 
   private:
+    // The first file type adds the request's extension; any other its own.
+    QString SuffixOfChosenType() const {
+        const QString chosen = selectedNameFilter();
+        if (chosen == m_filter) return m_suffix;
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        return pattern.match(chosen).captured(1);
+    }
+
+    QString m_filter;
     QString m_suffix;
     QString m_chosen;
 };
@@ -119,6 +133,19 @@ void KeepDialogSettingsAway() {
 #endif
 }
 
+// Hides "Pages from ... to" and "Pages" of Qt's print dialog. The names are
+// looked up inside the range group only: the printer group has a "label_3"
+// of its own ("Type:"), and hiding that one left the range's "to" standing.
+void HidePageRangeControls(QPrintDialog& dialog) {
+    auto* range = dialog.findChild<QWidget*>(QStringLiteral("gbPrintRange"));
+    if (!range) return;
+    for (const char* name :
+         {"printRange", "from", "label_3", "to", "pagesRadioButton", "pagesLineEdit"})
+        if (auto* part =
+                range->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly))
+            part->hide();
+}
+
 // Qt's print dialog leaves "Pages from ... to" and "Pages" open to choose
 // even with the page-range option off; they would be ignored, since only the
 // selection in the report decides what is printed, so they are not offered.
@@ -129,12 +156,41 @@ class PrintDialog : public QPrintDialog {
   protected:
     void showEvent(QShowEvent* event) override {
         QPrintDialog::showEvent(event);
-        if (testOption(QAbstractPrintDialog::PrintPageRange)) return;
-        for (const char* name :
-             {"printRange", "from", "label_3", "to", "pagesRadioButton", "pagesLineEdit"})
-            if (auto* part = findChild<QWidget*>(QLatin1String(name))) part->hide();
+        if (!testOption(QAbstractPrintDialog::PrintPageRange)) HidePageRangeControls(*this);
     }
 };
+
+// A document's name as a file name: no folder separators, no characters
+// other systems refuse, and short enough for any file system.
+QString FileNameFor(const QString& docName, const QString& suffix) {
+    QString name;
+    for (QChar c : docName)
+        name += c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c)
+                    ? QLatin1Char('_')
+                    : c;
+    name = name.trimmed();
+    if (name.startsWith(QLatin1Char('.'))) name.replace(0, 1, QLatin1Char('_'));
+    while ((name + suffix).toUtf8().size() > 250) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    }
+    return name.isEmpty() ? QString() : name + suffix;
+}
+
+// Print to File suggests "print.pdf" (on X11; elsewhere no name at all). The
+// document's own name is suggested instead, in the folder Qt chose. Only the
+// dialog's field is filled: setting the printer's output file would switch
+// its destination from the printer to a file.
+void SuggestOutputFileName(QPrintDialog& dialog, const QPrinter& printer) {
+    if (!printer.outputFileName().isEmpty()) return;
+    const QString name = FileNameFor(printer.docName(), QStringLiteral(".pdf"));
+    auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+    if (name.isEmpty() || !field) return;
+    QString folder = field->text();
+    folder.truncate(folder.lastIndexOf(QLatin1Char('/')) + 1);
+    if (folder.isEmpty()) folder = QDir::homePath() + QLatin1Char('/');
+    field->setText(folder + name);
+}
 
 }  // namespace
 
@@ -156,8 +212,10 @@ std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequ
     std::optional<QString> chosen;
     {
         SaveDialog dialog(parent, request);
-        if (dialog.exec() == QDialog::Accepted && !dialog.chosen().isEmpty())
+        if (dialog.exec() == QDialog::Accepted && !dialog.chosen().isEmpty()) {
             chosen = dialog.chosen();
+            if (request.chosenFilter) *request.chosenFilter = dialog.selectedNameFilter();
+        }
     }
     ForgetWhatTheDialogLeft();
     return chosen;
@@ -166,6 +224,7 @@ std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequ
 bool UserDialogs::choosePrinter(QWidget* parent, QPrinter& printer, bool selectionOnly) {
     KeepDialogSettingsAway();
     PrintDialog dialog(&printer, parent);
+    SuggestOutputFileName(dialog, printer);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionOnly);
     dialog.setPrintRange(selectionOnly ? QAbstractPrintDialog::Selection

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -16,6 +17,10 @@ class UserDialogs {
         QString title;
         QString filter;         // one entry, e.g. "Rich Text Format (*.rtf)"
         QString defaultSuffix;  // added to a name typed without one
+        // Further file types offered after it, e.g. "PDF (*.pdf)"; with one
+        // of them chosen, its own extension is the one added.
+        QStringList otherFilters = {};
+        QString* chosenFilter = nullptr;  // if given, receives the file type chosen
     };
 
     virtual ~UserDialogs() = default;

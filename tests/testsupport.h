@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -55,10 +57,12 @@ class AnsweringDialogs : public UserDialogs {
     }
     std::optional<QString> saveFileName(QWidget*, const SaveRequest& request) override {
         saveRequests.append(request);
+        if (request.chosenFilter) *request.chosenFilter = saveFilterAnswer.value_or(request.filter);
         return saveAnswer;
     }
     bool choosePrinter(QWidget*, QPrinter& printer, bool selectionOnly) override {
         printerSelectionOffered.append(selectionOnly);
+        printJobNames.append(printer.docName());
         if (!printAnswer) return false;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(*printAnswer);
@@ -71,7 +75,9 @@ class AnsweringDialogs : public UserDialogs {
     std::function<void()> onMessage;
     QList<SaveRequest> saveRequests;
     std::optional<QString> saveAnswer;
+    std::optional<QString> saveFilterAnswer;  // the file type chosen; the first one if unset
     QList<bool> printerSelectionOffered;
+    QStringList printJobNames;           // the job's name as the printer dialog got it
     std::optional<QString> printAnswer;  // a PDF file to print into
     std::optional<QPrinter::PrintRange> printRangeOverride;
 };
@@ -126,6 +132,9 @@ class DialogDriver : public QObject {
     bool stayedOpen = false;        // the save dialog did not close on Save
     int dialogsSeen = 0;
     QStringList printRanges;  // what the print dialog offered
+    QString printFileName;    // the file Print to File would write
+    QStringList printLabels;  // the labels it showed
+    QString nameFilter;       // the file type to choose in the save dialog, if any
 
   private:
     void step() {
@@ -142,6 +151,13 @@ class DialogDriver : public QObject {
                     range->parentWidget()->objectName() == QStringLiteral("gbPrintRange"))
                     printRanges.append(range->objectName());
             }
+            if (auto* file = print->findChild<QLineEdit*>(QStringLiteral("filename")))
+                printFileName = file->text();
+            // The labels a person sees with the dialog's options open.
+            for (QPushButton* button : print->findChildren<QPushButton*>())
+                if (button->text().contains(QStringLiteral("Options"))) button->click();
+            for (QLabel* label : print->findChildren<QLabel*>())
+                if (label->isVisible()) printLabels.append(label->text());
             print->reject();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
             if (dialog == m_dialog) {
@@ -155,6 +171,7 @@ class DialogDriver : public QObject {
                 dialog->reject();
                 return;
             }
+            if (!nameFilter.isEmpty()) dialog->selectNameFilter(nameFilter);
             if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
                 name->setText(m_typed);
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);

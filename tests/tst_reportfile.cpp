@@ -2,6 +2,8 @@
 // see it, names of any content, failures that keep existing files, and
 // printing to PDF through the report window's own path.
 #include <QFile>
+#include <QLocale>
+#include <QPageSize>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -24,6 +26,8 @@
 #include "input/compatibilityrun.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
+#include "report/reportcomposer.h"
+#include "report/reportprint.h"
 #include "report/rtfwriter.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
@@ -98,6 +102,61 @@ QString StyledText(const QTextDocument& doc) {
 
 QString StyledText(const QTextEdit* rtb) { return StyledText(*rtb->document()); }
 
+// The reading the run makes for two persons born on 1 July of the given years.
+CompatibilityRunRecord ReadingFor(const QString& user, int userYear, const QString& partner,
+                                  int partnerYear, report::PairValues& pair) {
+    zodiac::modchinesezodiac engine;
+    CompatibilityRunRecord r;
+    const auto fill = [&](PersonReading& p, const QString& name, int year) {
+        const std::chrono::year_month_day born = std::chrono::year(year) / std::chrono::July / 1;
+        p.Name = name.toStdString();
+        p.BirthDateText = BirthDateTextOf(born);
+        p.Sign = engine.GetChineseSign(born);
+        p.Element = engine.GetChineseElement(born);
+        p.Profile = engine.GetSignProfile(p.Sign);
+        p.ElementDescription = engine.GetElementDescription(p.Element);
+    };
+    fill(r.User, user, userYear);
+    fill(r.Partner, partner, partnerYear);
+    const std::int16_t score = engine.GetCompatibilityScore(r.User.Sign, r.Partner.Sign);
+    const auto row = zodiac::RatingTable(score);
+    pair = {QString::number(score), QString::fromUtf8(row ? row->Percentage : ""),
+            QString::fromUtf8(row ? row->Rating : ""),
+            QString::fromStdString(engine.GetMatchingDescription(r.User.Sign, r.Partner.Sign))};
+    return r;
+}
+
+// What is wrong with the pages of a printed report: a page that holds
+// nothing but its number, or one whose first line starts lower than the
+// first page's (a blank line at its top).
+QString PageFaults(const QString& pdf) {
+    const QString boxes =
+        Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+    static const QRegularExpression number(QStringLiteral("^\\d+$"));
+    QStringList faults;
+    double firstTop = -1;
+    const QStringList pages = boxes.split(QStringLiteral("<page "));
+    for (qsizetype i = 1; i < pages.size(); ++i) {
+        bool text = false;
+        double top = -1;
+        for (auto it = word.globalMatch(pages[i]); it.hasNext();) {
+            const auto m = it.next();
+            if (top < 0) top = m.captured(1).toDouble();
+            if (!number.match(m.captured(2)).hasMatch()) text = true;
+        }
+        if (!text)
+            faults.append(QStringLiteral("page %1 is empty").arg(i));
+        else if (firstTop < 0)
+            firstTop = top;
+        else if (top > firstTop + 1)
+            faults.append(QStringLiteral("page %1 starts a line down").arg(i));
+    }
+    if (pages.size() < 2) faults.append(QStringLiteral("no pages"));
+    return faults.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
 class TestReportFile : public QObject {
@@ -111,7 +170,13 @@ class TestReportFile : public QObject {
     void escapes();
     void savedFileReadsBackExactly_data();
     void savedFileReadsBackExactly();
+    void paperSize_data();
+    void paperSize();
+    void addressesAreHyperlinks();
     void saveDialogSettings();
+    void saveAsPdf_data();
+    void saveAsPdf();
+    void pdfOnAFullDiskKeepsTheExistingFile();
     void cancelWritesNothing();
     void nameWithoutExtensionGetsRtf_data();
     void nameWithoutExtensionGetsRtf();
@@ -129,12 +194,19 @@ class TestReportFile : public QObject {
     void fileDialogKeepsNoSettings();
     void printDialogOffersNoPageRange_data();
     void printDialogOffersNoPageRange();
+    void printDialogLeavesNoStrayTo();
+    void printToFileSuggestsTheReadingsName_data();
+    void printToFileSuggestsTheReadingsName();
     void anyNameSurvivesTheWholeRoad_data();
     void anyNameSurvivesTheWholeRoad();
     void printWholeReport();
     void printToAFullDiskIsReported();
     void printOnlyTheSelection();
     void cancelPrintsNothingAfterASave();
+    void printJobIsNamedAfterTheReading_data();
+    void printJobIsNamedAfterTheReading();
+    void noPrintedPageIsEmpty_data();
+    void noPrintedPageIsEmpty();
 };
 
 void TestReportFile::escapes_data() {
@@ -142,8 +214,12 @@ void TestReportFile::escapes_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::newRow("plain") << "Ann" << QByteArray("Ann");
     QTest::newRow("braces and backslash") << "{a}\\b" << QByteArray("\\{a\\}\\\\b");
-    QTest::newRow("i with diaeresis")
-        << QStringLiteral("na\u00efve") << QByteArray("na\\u239\\'3fve");
+    QTest::newRow("i with diaeresis") << QStringLiteral("na\u00efve") << QByteArray("na\\'efve");
+    QTest::newRow("letters of code page 1252")
+        << QStringLiteral("Zo\u00eb \u00c5ngstr\u00f6m \u0152uvre \u20ac5 \u2018q\u2019")
+        << QByteArray("Zo\\'eb \\'c5ngstr\\'f6m \\'8cuvre \\'805 \\'91q\\'92");
+    QTest::newRow("C1 control, not in code page 1252")
+        << QStringLiteral("a\u0081b") << QByteArray("a\\u129\\'3fb");
     QTest::newRow("CJK as a negative number")
         << QStringLiteral("\u9f20") << QByteArray("\\u-24800\\'3f");
     QTest::newRow("emoji as a surrogate pair")
@@ -168,6 +244,13 @@ void TestReportFile::savedFileReadsBackExactly_data() {
                                             << "}{\\";
     QTest::newRow("accents, CJK, emoji")
         << QStringLiteral("Zo\u00eb Na\u00efve") << QStringLiteral("\u9f20 \U0001F600 Bob");
+    QTest::newRow("letters of code page 1252")
+        << QStringLiteral("Zo\u00eb \u00c5ngstr\u00f6m")
+        << QStringLiteral("\u20ac \u0152uvre \u2018Bo\u2019");
+    QTest::newRow("beyond code page 1252")
+        << QStringLiteral("\u738b\u5c0f\u660e") << QStringLiteral("\U0001F409 Li \U0001F600");
+    QTest::newRow("addresses") << "http://example.com/ann?x=1"
+                               << "www.bob.example and mailto:bo@example.com";
 }
 
 void TestReportFile::savedFileReadsBackExactly() {
@@ -214,6 +297,55 @@ void TestReportFile::savedFileReadsBackExactly() {
     QVERIFY(StyledText(*back).startsWith(QStringLiteral("[L:Name: [V:")));
 }
 
+// The paper the file states: the default printer's, else the locale's.
+void TestReportFile::paperSize_data() {
+    QTest::addColumn<int>("printer");  // QPageSize::PageSizeId, or -1 for no printer
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QByteArray>("paper");
+    const QByteArray a4("\\paperw11906\\paperh16838"), letter("\\paperw12240\\paperh15840");
+    QTest::newRow("no printer, Germany") << -1 << "de_DE" << a4;
+    QTest::newRow("no printer, Britain") << -1 << "en_GB" << a4;
+    QTest::newRow("no printer, United States") << -1 << "en_US" << letter;
+    QTest::newRow("no printer, Canada") << -1 << "fr_CA" << letter;
+    QTest::newRow("Letter printer, Germany") << int(QPageSize::Letter) << "de_DE" << letter;
+    QTest::newRow("A4 printer, United States") << int(QPageSize::A4) << "en_US" << a4;
+    QTest::newRow("Legal printer")
+        << int(QPageSize::Legal) << "en_US" << QByteArray("\\paperw12240\\paperh20160");
+}
+
+void TestReportFile::paperSize() {
+    QFETCH(int, printer);
+    QFETCH(QString, locale);
+    QFETCH(QByteArray, paper);
+    std::optional<QPageSize> fromPrinter;
+    if (printer >= 0) fromPrinter = QPageSize(QPageSize::PageSizeId(printer));
+    QTextDocument doc(QStringLiteral("Ann"));
+    const QByteArray rtf = report::ToRtf(doc, report::PaperSizeFor(fromPrinter, QLocale(locale)));
+    QVERIFY2(rtf.contains(paper + '\n'), rtf.constData());
+}
+
+// An address the report window opens is a hyperlink field in the file, its
+// text shown as it stands in the report; one that opens nothing stays text.
+void TestReportFile::addressesAreHyperlinks() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(QStringLiteral("http://example.com/ann www.bob.example"),
+                                         QStringLiteral("http://$(touch x)")));
+    dialogs.saveAnswer = dir.filePath(QStringLiteral("links.rtf"));
+    window.controls().cmdSave->click();
+    QFile file(*dialogs.saveAnswer);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray raw = file.readAll();
+    QCOMPARE(raw.count("{\\field{\\*\\fldinst HYPERLINK "), 2);
+    QVERIFY(
+        raw.contains("{\\field{\\*\\fldinst HYPERLINK \"http://example.com/ann\"}{\\fldrslt "
+                     "\\f0\\fs20\\b0\\i0\\ulnone\\cf2 http://example.com/ann}}"));
+    QVERIFY(raw.contains("HYPERLINK \"http://www.bob.example\"}{\\fldrslt "));
+    QVERIFY(raw.contains("www.bob.example}}"));
+    QVERIFY(raw.contains("http://$(touch x)"));
+}
+
 void TestReportFile::saveDialogSettings() {
     AnsweringDialogs dialogs;
     EndRecorder end;
@@ -224,6 +356,83 @@ void TestReportFile::saveDialogSettings() {
     QCOMPARE(r.title, QStringLiteral("Lunvex Chinese Zodiac Compatibility"));
     QCOMPARE(r.filter, QStringLiteral("Rich Text Format (*.rtf)"));
     QCOMPARE(r.defaultSuffix, QStringLiteral("rtf"));
+    QCOMPARE(r.otherFilters, QStringList{QStringLiteral("PDF (*.pdf)")});
+}
+
+// The PDF type, or a ".pdf" name, saves the report as it prints; anything
+// else stays rich text.
+void TestReportFile::saveAsPdf_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("pdfType");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("pdf");
+    QTest::newRow("pdf name") << "report.pdf" << false << "report.pdf" << true;
+    QTest::newRow("upper-case pdf name") << "REPORT.PDF" << false << "REPORT.PDF" << true;
+    QTest::newRow("pdf type, no extension") << "report" << true << "report.pdf" << true;
+    QTest::newRow("pdf type, other extension") << "report.doc" << true << "report.doc" << true;
+    QTest::newRow("rich text type") << "report" << false << "report.rtf" << false;
+}
+
+void TestReportFile::saveAsPdf() {
+    QFETCH(QString, typed);
+    QFETCH(bool, pdfType);
+    QFETCH(QString, written);
+    QFETCH(bool, pdf);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(QStringLiteral("Zo\u00eb"), QStringLiteral("Bo")));
+    dialogs.saveAnswer = dir.filePath(typed);
+    if (pdfType) dialogs.saveFilterAnswer = frmSave::PdfFilter;
+    window.controls().cmdSave->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+    QFile file(dir.filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(5), pdf ? QByteArray("%PDF-") : QByteArray("{\\rtf"));
+    if (!pdf) return;
+    const QString text = Run(QStringLiteral("pdftotext"), {file.fileName(), QStringLiteral("-")});
+    QVERIFY2(text.startsWith(QStringLiteral("Name: Zo\u00eb")), qPrintable(text.left(100)));
+    QVERIFY(text.contains(QStringLiteral("Matching Description :")));
+    QCOMPARE(PageFaults(file.fileName()), QString());
+    QVERIFY(Run(QStringLiteral("pdfinfo"), {file.fileName()})
+                .contains(QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo")));
+}
+
+// A PDF that cannot be written whole leaves the file that was there as it was.
+void TestReportFile::pdfOnAFullDiskKeepsTheExistingFile() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("report.pdf"));
+    {
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("an earlier report");
+    }
+    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
+    dialogs.saveAnswer = existing;
+    std::signal(SIGXFSZ, SIG_DFL);
+    modHelp::SurviveFileSizeLimit();
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    window.controls().cmdSave->click();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(dialogs.messages.constFirst().text.contains(existing));
+    QFile f(existing);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("an earlier report"));
+    f.close();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("report.pdf")});
+    // With room again, the same save replaces it whole.
+    window.controls().cmdSave->click();
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().trimmed().endsWith("%%EOF"));
 }
 
 void TestReportFile::cancelWritesNothing() {
@@ -461,6 +670,8 @@ void TestReportFile::realSaveDialog_data() {
         << "plain already exists";
     QTest::newRow("replacing refused") << "report" << QStringList{"report.rtf"} << no << ""
                                        << "report.rtf already exists";
+    QTest::newRow("PDF type") << "report" << QStringList{"report.rtf"} << yes << "report.pdf"
+                              << "";
 }
 
 void TestReportFile::realSaveDialog() {
@@ -475,9 +686,16 @@ void TestReportFile::realSaveDialog() {
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     DialogDriver driver(dir.filePath(typed), QMessageBox::StandardButton(answer));
+    const bool pdfType = QByteArray(QTest::currentDataTag()) == "PDF type";
+    if (pdfType) driver.nameFilter = frmSave::PdfFilter;
     UserDialogs real;
-    const std::optional<QString> result = real.saveFileName(
-        nullptr, {modHelp::ApplicationTitle, frmSave::SaveFilter, QStringLiteral("rtf")});
+    QString type;
+    const std::optional<QString> result = real.saveFileName(nullptr, {modHelp::ApplicationTitle,
+                                                                      frmSave::SaveFilter,
+                                                                      QStringLiteral("rtf"),
+                                                                      {frmSave::PdfFilter},
+                                                                      &type});
+    if (result) QCOMPARE(type, pdfType ? frmSave::PdfFilter : frmSave::SaveFilter);
     QCOMPARE(driver.dialogsSeen, 1);
     QCOMPARE(result.value_or(QString()), chosen.isEmpty() ? QString() : dir.filePath(chosen));
     QCOMPARE(driver.stayedOpen, chosen.isEmpty());
@@ -556,6 +774,49 @@ void TestReportFile::printDialogOffersNoPageRange() {
     QStringList ranges = driver.printRanges;
     ranges.sort();
     QCOMPARE(ranges, offered);
+}
+
+// With the page range hidden, nothing of it stays: no "to" standing alone,
+// and the printer's own labels all still there.
+void TestReportFile::printDialogLeavesNoStrayTo() {
+    DialogDriver driver;
+    UserDialogs real;
+    QPrinter printer;
+    QVERIFY(!real.choosePrinter(nullptr, printer, false));
+    QVERIFY(driver.printLabels.contains(QStringLiteral("Copies:")));  // the options were open
+    QVERIFY2(!driver.printLabels.contains(QStringLiteral("to")),
+             qPrintable(driver.printLabels.join(QStringLiteral(" | "))));
+    QVERIFY(driver.printLabels.contains(QStringLiteral("Type:")));
+}
+
+// Print to File offers the job's name as the file's, made safe for a file
+// name, and leaves the printer's destination as it was.
+void TestReportFile::printToFileSuggestsTheReadingsName_data() {
+    QTest::addColumn<QString>("job");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("plain") << QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo")
+                           << QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo.pdf");
+    QTest::newRow("folder separators and dots")
+        << "Chinese Zodiac Compatibility - ../a/b and C:\\d.txt"
+        << "Chinese Zodiac Compatibility - .._a_b and C__d.txt.pdf";
+    QTest::newRow("no name") << ""
+                             << "";
+}
+
+void TestReportFile::printToFileSuggestsTheReadingsName() {
+    QFETCH(QString, job);
+    QFETCH(QString, file);
+    DialogDriver driver;
+    UserDialogs real;
+    QPrinter printer;
+    printer.setDocName(job);
+    QVERIFY(!real.choosePrinter(nullptr, printer, false));
+    if (file.isEmpty())
+        QVERIFY(!driver.printFileName.endsWith(QStringLiteral(" and Bo.pdf")));
+    else
+        QCOMPARE(driver.printFileName.section(QLatin1Char('/'), -1), file);
+    QVERIFY(driver.printFileName.startsWith(QLatin1Char('/')));
+    QCOMPARE(printer.outputFileName(), QString());
 }
 
 void TestReportFile::anyNameSurvivesTheWholeRoad_data() {
@@ -690,6 +951,82 @@ void TestReportFile::cancelPrintsNothingAfterASave() {
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("saved.rtf")});
     QCOMPARE(dialogs.printerSelectionOffered.size(), 1);
+}
+
+// The print queue, the PDF's title and the file Print to File suggests all
+// carry the reading's name, never an empty or endless one.
+void TestReportFile::printJobIsNamedAfterTheReading_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("partner");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("accented") << QStringLiteral("Zo\u00eb") << "Bo"
+                              << QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo");
+    QTest::newRow("CJK and emoji")
+        << QStringLiteral("\u738b\u5c0f\u660e") << QStringLiteral("\U0001F409 Li")
+        << QStringLiteral("Chinese Zodiac Compatibility - \u738b\u5c0f\u660e and \U0001F409 Li");
+    QTest::newRow("control characters") << QStringLiteral("a\u0001b\tc") << "d"
+                                        << "Chinese Zodiac Compatibility - a b c and d";
+    QTest::newRow("10,000 characters")
+        << QString(10000, QLatin1Char('x')) << "Bo"
+        << QStringLiteral("Chinese Zodiac Compatibility - ") + QString(97, QLatin1Char('x')) +
+               QChar(0x2026) + QStringLiteral(" and Bo");
+}
+
+void TestReportFile::printJobIsNamedAfterTheReading() {
+    QFETCH(QString, user);
+    QFETCH(QString, partner);
+    QFETCH(QString, title);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QTemporaryDir dir;
+    frmSave window(ReadingThroughWindows(user, partner));
+    dialogs.printAnswer = dir.filePath(QStringLiteral("report.pdf"));
+    window.controls().cmdPrint->click();
+    QCOMPARE(dialogs.printJobNames, QStringList{title});
+    QVERIFY(title.toUtf8().size() <= 255);
+    const QString info = Run(QStringLiteral("pdfinfo"), {*dialogs.printAnswer});
+    static const QRegularExpression titleLine(QStringLiteral("^Title: +(.*)$"),
+                                              QRegularExpression::MultilineOption);
+    QCOMPARE(titleLine.match(info).captured(1), title);
+}
+
+// Every pair of signs, each born in a year of its own element: however the
+// report falls onto pages, none holds only its page number.
+void TestReportFile::noPrintedPageIsEmpty_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("partner");
+    QTest::newRow("short names") << QStringLiteral("Zo\u00eb \u00c5ngstr\u00f6m")
+                                 << QStringLiteral("\u738b\u5c0f\u660e");
+    // Names that take more than a line of their own.
+    QTest::newRow("long names")
+        << QStringLiteral("Alexandra Victoria Montgomery-Fitzwilliam ").repeated(4).trimmed()
+        << QStringLiteral("Christopher Wellington-Smythe ").repeated(5).trimmed();
+}
+
+void TestReportFile::noPrintedPageIsEmpty() {
+    QFETCH(QString, user);
+    QFETCH(QString, partner);
+    QTemporaryDir dir;
+    QStringList faults;
+    for (int u = 0; u < 12; ++u) {
+        for (int p = 0; p < 12; ++p) {
+            report::PairValues pair;
+            const CompatibilityRunRecord run = ReadingFor(user, 1936 + u, partner, 1948 + p, pair);
+            QTextDocument document;
+            report::ComposeReport(document, run, pair);
+            const QString pdf = dir.filePath(QStringLiteral("%1-%2.pdf").arg(u).arg(p));
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            report::PrintReport(document, printer);
+            const QString fault = PageFaults(pdf);
+            if (!fault.isEmpty())
+                faults.append(QStringLiteral("%1 with %2: %3")
+                                  .arg(QString::fromStdString(run.User.Sign),
+                                       QString::fromStdString(run.Partner.Sign), fault));
+        }
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
 LUNVEX_TEST_MAIN(TestReportFile)

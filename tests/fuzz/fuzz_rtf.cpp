@@ -1,6 +1,7 @@
 // Any text through the rich-text writer: the file stays 7-bit, its braces
-// balance, and reading it back gives the text exactly.
+// balance, and reading it back gives the text exactly, addresses included.
 #include <QGuiApplication>
+#include <QPageSize>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -11,6 +12,15 @@
 
 namespace {
 
+// What a byte of code page 1252 stands for.
+QChar FromCp1252(int byte) {
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    return byte >= 0x80 && byte < 0xA0 ? QChar(high[byte - 0x80]) : QChar(byte);
+}
+
 // Reads back the subset of RTF the writer produces: the body's text only.
 QString ReadBack(const QByteArray& rtf) {
     QString text;
@@ -19,6 +29,19 @@ QString ReadBack(const QByteArray& rtf) {
     int skip = 0;  // characters to skip after \uN (the writer uses \uc1)
     for (qsizetype i = body; i < rtf.size(); ++i) {
         const char c = rtf[i];
+        if (c == '{' && rtf.mid(i, 3) == "{\\*") {
+            // A destination readers skip (a link's address): to its closing brace.
+            int depth = 0;
+            for (; i < rtf.size(); ++i) {
+                if (rtf[i] == '\\')
+                    ++i;
+                else if (rtf[i] == '{')
+                    ++depth;
+                else if (rtf[i] == '}' && --depth == 0)
+                    break;
+            }
+            continue;
+        }
         if (c == '{' || c == '}' || c == '\n') continue;
         if (c != '\\') {
             if (skip > 0) {
@@ -41,7 +64,7 @@ QString ReadBack(const QByteArray& rtf) {
                 --skip;
                 continue;
             }
-            text += QChar(code);
+            text += FromCp1252(code);
             continue;
         }
         // A control word, an optional number, an optional blank delimiter.
@@ -92,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cursor.insertText(QStringLiteral("Name: "), label);
     cursor.insertText(input, value);
 
-    const QByteArray rtf = report::ToRtf(doc);
+    const QByteArray rtf = report::ToRtf(doc, QPageSize(QPageSize::A4));
     int depth = 0;
     for (qsizetype i = 0; i < rtf.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(rtf[i]);

@@ -1,0 +1,105 @@
+#include "report/reportprint.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <memory>
+
+Q_GUI_EXPORT int qt_defaultDpiY();
+
+namespace report {
+namespace {
+
+// Every entry of the report ends with a blank line, the last one too. On a
+// page filled to its last line that blank line alone took a page of its own,
+// so the copy that is printed ends with the last line of text.
+void DropTrailingBlankLines(QTextDocument& document) {
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
+    while (cursor.block().previous().isValid() && cursor.block().text().trimmed().isEmpty()) {
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.deletePreviousChar();  // the paragraph break before it
+    }
+}
+
+// A blank line between entries becomes space below the line before it: the
+// same gap on paper, but one that a page break swallows, where a blank line
+// would start the next page one line down.
+void BlankLinesAsSpacing(QTextDocument& document, QPaintDevice* device) {
+    QTextBlock block = document.begin();
+    while (block.isValid()) {
+        const QTextBlock next = block.next();
+        if (!next.isValid() || !next.text().isEmpty()) {
+            block = next;
+            continue;
+        }
+        const QFontMetricsF metrics(next.charFormat().font(), device);
+        // Margins are laid out in pixels of the screen, then scaled to the printer.
+        QTextBlockFormat format = block.blockFormat();
+        format.setBottomMargin(format.bottomMargin() +
+                               metrics.height() * qt_defaultDpiY() / device->logicalDpiY());
+        QTextCursor cursor(block);
+        cursor.setBlockFormat(format);
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.deleteChar();  // the blank line's paragraph break
+    }
+}
+
+}  // namespace
+
+QPageSize PaperSizeFor(const std::optional<QPageSize>& printerDefault, const QLocale& locale) {
+    if (printerDefault && printerDefault->isValid()) return *printerDefault;
+    const QLocale::Territory territory = locale.territory();
+    if (territory == QLocale::UnitedStates || territory == QLocale::Canada)
+        return QPageSize(QPageSize::Letter);
+    return QPageSize(QPageSize::A4);
+}
+
+QPageSize ReportPaperSize() {
+    std::optional<QPageSize> fromPrinter;
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (!printer.isNull()) fromPrinter = printer.defaultPageSize();
+    return PaperSizeFor(fromPrinter, QLocale::system());
+}
+
+void PrintReport(const QTextDocument& document, QPrinter& printer) {
+    const std::unique_ptr<QTextDocument> copy(document.clone());
+    copy->setDefaultFont(document.defaultFont());
+    DropTrailingBlankLines(*copy);
+    BlankLinesAsSpacing(*copy, &printer);
+    const QString title = document.metaInformation(QTextDocument::DocumentTitle);
+    if (printer.docName().isEmpty() && !title.isEmpty()) printer.setDocName(title);
+    copy->print(&printer);
+}
+
+std::optional<QByteArray> ReportPdf(const QTextDocument& document, const QPageSize& paper) {
+    // Qt's PDF printer writes only to a named file: a private scratch folder,
+    // read back whole.
+    const QTemporaryDir scratch;
+    if (!scratch.isValid()) return std::nullopt;
+    const QString path = scratch.filePath(QStringLiteral("report.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(paper);
+        PrintReport(document, printer);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray pdf = file.readAll();
+    // A PDF cut short (a full disk) lacks its closing mark.
+    if (!pdf.startsWith("%PDF-") || !pdf.trimmed().endsWith("%%EOF")) return std::nullopt;
+    return pdf;
+}
+
+}  // namespace report
