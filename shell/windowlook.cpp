@@ -115,6 +115,22 @@ class ProgramStyle : public QProxyStyle {
     // of more rows than a band holds.
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget) const override {
+        // Fusion draws a scroll bar's arrows in the text colour it inherits,
+        // and a frame may colour its captions (the compatibility frame's dark
+        // red): the arrows take their window's text colour instead, as every
+        // other scroll bar's do.
+        QStyleOptionSlider arrows;
+        if (const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+            control == CC_ScrollBar && slider && widget) {
+            arrows = *slider;
+            const QPalette& own = widget->window()->palette();
+            for (int g = 0; g < QPalette::NColorGroups; ++g) {
+                const auto group = QPalette::ColorGroup(g);
+                arrows.palette.setBrush(group, QPalette::WindowText,
+                                        own.brush(group, QPalette::WindowText));
+            }
+            option = &arrows;
+        }
         constexpr int kBand = 64;
         if (control != CC_ScrollBar || !option || option->rect.height() <= kBand ||
             !Unscaled(painter)) {
@@ -297,6 +313,67 @@ QPalette LightPalette() {
     return palette;
 }
 
+namespace {
+
+// Marks a window that keeps the light look, for its popups to follow it.
+constexpr char kLightLook[] = "lunvexLightLook";
+
+// The window a popup or tooltip belongs to: that of the widget it opened
+// from, through the menus a submenu opened from. A dialog is a window of its
+// own, so the popups of a message box or file dialog belong to it.
+QWidget* OwnerOfPopup(QWidget* popup) {
+    for (QWidget* from = popup->parentWidget(); from;) {
+        QWidget* window = from->window();
+        const Qt::WindowType type = window->windowType();
+        if (type != Qt::Popup && type != Qt::ToolTip) return window;
+        from = window->parentWidget();
+    }
+    return nullptr;
+}
+
+// Menus, drop-down lists, context menus and tooltips are windows of their
+// own, which Qt gives the application's (the system's) palette, or for a
+// tooltip the system's tooltip colours: each takes the look of the window it
+// belongs to as it is shown, before its first paint.
+class PopupLook : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
+        auto* popup = static_cast<QWidget*>(watched);
+        if (!popup->isWindow()) return false;
+        const Qt::WindowType type = popup->windowType();
+        if (type != Qt::Popup && type != Qt::ToolTip) return false;
+        const QWidget* owner = OwnerOfPopup(popup);
+        if (!owner || !owner->property(kLightLook).toBool()) return false;
+        QPalette palette = owner->palette();
+        // Every role set, so none is taken from the application's palette.
+        for (int g = 0; g < QPalette::NColorGroups; ++g)
+            for (int r = 0; r < QPalette::NColorRoles; ++r)
+                palette.setBrush(QPalette::ColorGroup(g), QPalette::ColorRole(r),
+                                 palette.brush(QPalette::ColorGroup(g), QPalette::ColorRole(r)));
+        popup->setPalette(palette);
+        // A drop-down list draws its entries as menu items, in the colours it
+        // was given merged over the application's menu colours: the roles
+        // must be its own, not merely inherited.
+        for (QWidget* child : popup->findChildren<QWidget*>()) child->setPalette(palette);
+        return false;
+    }
+};
+
+void FollowWithPopups(QWidget* window) {
+    static QPointer<PopupLook> filter;
+    if (!filter && qApp) {
+        filter = new PopupLook(qApp);
+        qApp->installEventFilter(filter);
+    }
+    window->setProperty(kLightLook, true);
+}
+
+}  // namespace
+
 void KeepLightLook(QWidget* window) {
     QPalette palette = LightPalette();
     const QPalette own = window->palette();
@@ -312,6 +389,7 @@ void KeepLightLook(QWidget* window) {
         }
     }
     window->setPalette(palette);
+    FollowWithPopups(window);
 }
 
 void ApplyWindowLook(QWidget* window) {

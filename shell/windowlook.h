@@ -29,7 +29,9 @@ QFont VerdanaFont(qreal pointSize, bool bold = false, bool underline = false);
 QPalette LightPalette();
 // Gives a window the light palette in full, every role set, so that neither
 // a dark theme at start nor a theme change later can darken it; roles the
-// window sets itself (the about window's white) stay its own.
+// window sets itself (the about window's white) stay its own. Its menus,
+// drop-down lists, context menus and tooltips take its palette when shown;
+// dialogs opened over it are windows of their own and follow the system.
 void KeepLightLook(QWidget* window);
 // Caption, Verdana 8.25 pt as the window's own font and the light palette;
 // the icon is the program's.
