@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QBackingStore>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QImageReader>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
@@ -441,6 +444,62 @@ void WarmTextOf(QWidget* window) {
         painter.setFont(font);
         painter.drawText(QRect(QPoint(), w->size()), Qt::TextWordWrap, text);
     }
+}
+
+namespace {
+
+// The frame the window manager puts around a window, learnt from a window
+// on screen: an unshown window has none yet. Before any is known, room for a
+// common title bar and border.
+QMargins& KnownFrame() {
+    static QMargins frame(4, 30, 4, 4);
+    return frame;
+}
+
+QMargins FrameOf(const QWidget* window) {
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+void LearnFrame(const QWidget* shown) {
+    if (!shown->isVisible()) return;
+    const QMargins frame = FrameOf(shown);
+    if (!frame.isNull()) KnownFrame() = frame;
+}
+
+// Moves a window's frame, centred on the point, into the screen's available
+// area; a frame larger than that area keeps its title bar and left edge on it.
+void CentreOn(QWidget* window, QPoint centre, const QScreen* screen) {
+    QRect frame(QPoint(), window->size().grownBy(KnownFrame()));
+    frame.moveCenter(centre);
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(
+            std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+        frame.moveTop(
+            std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    }
+    // A window's position is that of its frame.
+    window->move(frame.topLeft());
+}
+
+}  // namespace
+
+void PlaceOver(QWidget* window, const QWidget* replaced) {
+    if (!replaced) return CentreOnPointerScreen(window);
+    LearnFrame(replaced);
+    const QPoint centre = replaced->frameGeometry().center();
+    const QScreen* screen = QGuiApplication::screenAt(centre);
+    CentreOn(window, centre, screen ? screen : replaced->screen());
+}
+
+void CentreOnPointerScreen(QWidget* window) {
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    CentreOn(window, screen->availableGeometry().center(), screen);
 }
 
 void SetPointSize(QWidget* widget, qreal pointSize) {

@@ -36,6 +36,14 @@ void KeepLightLook(QWidget* window);
 // Caption, Verdana 8.25 pt as the window's own font and the light palette;
 // the icon is the program's.
 void ApplyWindowLook(QWidget* window);
+// Places a window that takes over from another (the results window after
+// Proceed, the input window after Back) where that one was: the same centre,
+// kept on the available area of the screen that centre is on, so the user's
+// eyes stay where they were. Call before showing it.
+void PlaceOver(QWidget* window, const QWidget* replaced);
+// Places a window centred on the available area of the screen the pointer is
+// on, the one the user is looking at. Call before showing it.
+void CentreOnPointerScreen(QWidget* window);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);
 // Gives a hidden window the image its first paint will draw into, with every
