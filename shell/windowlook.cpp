@@ -10,6 +10,7 @@
 #include <QIconEngine>
 #include <QImageReader>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPaintEngine>
 #include <QPainter>
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
@@ -334,6 +336,9 @@ QWidget* OwnerOfPopup(QWidget* popup) {
     return nullptr;
 }
 
+// Fits a window about to show to its screen and keeps its frame on it.
+void KeepOnScreen(QWidget* window);
+
 // Menus, drop-down lists, context menus and tooltips are windows of their
 // own, which Qt gives the application's (the system's) palette, or for a
 // tooltip the system's tooltip colours: each takes the look of the window it
@@ -348,6 +353,10 @@ class PopupLook : public QObject {
         auto* popup = static_cast<QWidget*>(watched);
         if (!popup->isWindow()) return false;
         const Qt::WindowType type = popup->windowType();
+        if (popup->property(kLightLook).toBool()) {
+            KeepOnScreen(popup);
+            return false;
+        }
         if (type != Qt::Popup && type != Qt::ToolTip) return false;
         const QWidget* owner = OwnerOfPopup(popup);
         if (!owner || !owner->property(kLightLook).toBool()) return false;
@@ -485,6 +494,121 @@ void CentreOn(QWidget* window, QPoint centre, const QScreen* screen) {
     window->move(frame.topLeft());
 }
 
+constexpr char kDesignedSize[] = "lunvexDesignedSize";
+constexpr char kFitArea[] = "lunvexFitArea";
+
+// The scroll area that holds a window's content, or nothing while it fits.
+QScrollArea* FitAreaOf(QWidget* window) {
+    auto* area =
+        window->findChild<QScrollArea*>(QLatin1String(kFitArea), Qt::FindDirectChildrenOnly);
+    if (!area)
+        if (auto* main = qobject_cast<QMainWindow*>(window))
+            area = qobject_cast<QScrollArea*>(main->centralWidget());
+    return area && area->objectName() == QLatin1String(kFitArea) ? area : nullptr;
+}
+
+// Puts the window's content into a scroll area: a main window's central
+// widget (its menu bar stays on top), or all of a dialog's controls in their
+// places and focus order.
+QScrollArea* WrapContent(QWidget* window, QSize designed) {
+    auto* area = new QScrollArea;
+    area->setObjectName(QLatin1String(kFitArea));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);  // the focus order stays the window's own
+    area->setWidgetResizable(false);
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        QWidget* content = main->takeCentralWidget();
+        area->setWidget(content);
+        main->setCentralWidget(area);
+        return area;
+    }
+    QList<QWidget*> order;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus) order.append(w);
+    auto* content = new QWidget;
+    content->setFixedSize(designed);
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) continue;
+        const QRect place = child->geometry();
+        const bool shown = !child->isHidden();
+        child->setParent(content);
+        child->setGeometry(place);
+        child->setVisible(shown);
+    }
+    area->setParent(window);
+    area->setWidget(content);
+    area->show();
+    for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    return area;
+}
+
+void UnwrapContent(QWidget* window, QScrollArea* area) {
+    QWidget* content = area->takeWidget();
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        main->setCentralWidget(content);  // deletes the area
+        return;
+    }
+    content->setParent(window);
+    content->move(0, 0);
+    content->show();
+    delete area;
+}
+
+}  // namespace
+
+void FitToScreen(QWidget* window, const QScreen* screen) {
+    if (!window || !screen) return;
+    QVariant known = window->property(kDesignedSize);
+    if (!known.isValid()) {
+        known = window->size();
+        window->setProperty(kDesignedSize, known);
+    }
+    const QSize designed = known.toSize();
+    // A pixel to spare each way: a scaled screen rounds the frame's edges.
+    const QSize room =
+        screen->availableGeometry().size().shrunkBy(KnownFrame() + QMargins(1, 1, 1, 1));
+    QScrollArea* area = FitAreaOf(window);
+    if (designed.width() <= room.width() && designed.height() <= room.height()) {
+        if (area) {
+            UnwrapContent(window, area);
+            window->setFixedSize(designed);
+        }
+        return;
+    }
+    if (!area) {
+        // A dialog's controls move into the area whole; a main window keeps its
+        // menu bar above it.
+        area = WrapContent(window, designed);
+        if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(window->rect());
+    }
+    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    QSize size = designed;
+    // The scroll bar for one direction takes room from the other.
+    if (designed.height() > room.height()) size.rwidth() += bar;
+    if (designed.width() > room.width()) size.rheight() += bar;
+    size = size.boundedTo(room);
+    window->setFixedSize(size);
+    if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(QRect(QPoint(), size));
+}
+
+namespace {
+
+void KeepOnScreen(QWidget* window) {
+    // A dialog shows on the screen of the window it belongs to.
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QScreen* screen = owner ? owner->screen() : window->screen();
+    if (!screen) return;
+    FitToScreen(window, screen);
+    if (owner && QGuiApplication::screenAt(window->frameGeometry().center()) != screen)
+        CentreOn(window, owner->frameGeometry().center(), screen);
+    const QRect area = screen->availableGeometry();
+    QRect frame(window->pos(), window->size().grownBy(KnownFrame()));
+    if (area.contains(frame)) return;
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    window->move(frame.topLeft());
+}
+
 }  // namespace
 
 void PlaceOver(QWidget* window, const QWidget* replaced) {
@@ -492,13 +616,16 @@ void PlaceOver(QWidget* window, const QWidget* replaced) {
     LearnFrame(replaced);
     const QPoint centre = replaced->frameGeometry().center();
     const QScreen* screen = QGuiApplication::screenAt(centre);
-    CentreOn(window, centre, screen ? screen : replaced->screen());
+    if (!screen) screen = replaced->screen();
+    FitToScreen(window, screen);
+    CentreOn(window, centre, screen);
 }
 
 void CentreOnPointerScreen(QWidget* window) {
     const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
+    FitToScreen(window, screen);
     CentreOn(window, screen->availableGeometry().center(), screen);
 }
 

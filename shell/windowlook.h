@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QScreen;
 class QWidget;
 
 // The application-wide look: one widget style everywhere, since the windows
@@ -36,6 +37,12 @@ void KeepLightLook(QWidget* window);
 // Caption, Verdana 8.25 pt as the window's own font and the light palette;
 // the icon is the program's.
 void ApplyWindowLook(QWidget* window);
+// Keeps a window usable on a screen too small for it: where its designed size
+// (with the frame) does not fit the screen's available area, its content goes
+// into a scroll area and the window takes the size that fits; where it fits,
+// the window keeps its designed size and look exactly. Done again each time
+// the window is shown, on the screen it is shown on.
+void FitToScreen(QWidget* window, const QScreen* screen);
 // Places a window that takes over from another (the results window after
 // Proceed, the input window after Back) where that one was: the same centre,
 // kept on the available area of the screen that centre is on, so the user's
