@@ -9,12 +9,14 @@ using std::chrono::sys_days;
 using std::chrono::year_month_day;
 
 // The table's promise, checked by the compiler: every row starts in the
-// Gregorian year 1936 + r, and each row ends the day before the next begins.
+// Gregorian year kFirstChineseYear + r, and each row ends the day before the
+// next begins.
 constexpr bool TableIsContiguous() {
     for (std::size_t r = 0; r < ChineseYearTable.size(); ++r) {
         const ChineseYear& row = ChineseYearTable[r];
         if (!row.Start.ok() || !row.End.ok() || row.End < row.Start) return false;
-        if (static_cast<int>(row.Start.year()) != 1936 + static_cast<int>(r)) return false;
+        if (static_cast<int>(row.Start.year()) != kFirstChineseYear + static_cast<int>(r))
+            return false;
         if (r + 1 < ChineseYearTable.size() &&
             sys_days{row.End} + std::chrono::days{1} != sys_days{ChineseYearTable[r + 1].Start})
             return false;
@@ -22,11 +24,22 @@ constexpr bool TableIsContiguous() {
     return true;
 }
 static_assert(TableIsContiguous());
-static_assert(ChineseYearTable.front().Start == detail::Day(1936, 1, 1));
+static_assert(ChineseYearTable.front().Start == detail::Day(1935, 2, 4));
+// Every date the input window offers (1 January 1936 to 31 December 2019) has a row.
+static_assert(ChineseYearTable.front().Start <= detail::Day(1936, 1, 1));
 static_assert(ChineseYearTable.back().End == detail::Day(2020, 1, 24));
 
-// The element held by two consecutive rows, starting with row 0.
+// The element held by two consecutive Chinese years, starting with the Fire
+// Rat year of 1936; 1935 is the second of two Wood years.
 constexpr std::array<std::string_view, 5> kElementCycle{"Fire", "Earth", "Metal", "Water", "Wood"};
+constexpr int kFireRatYear = 1936;
+
+// Years counted from the Fire Rat of 1936, never negative: the cycles of 12
+// signs and of 10 years (5 elements twice) both divide 60.
+constexpr std::size_t YearsFromFireRat(std::size_t row) {
+    return static_cast<std::size_t>(kFirstChineseYear - kFireRatYear + 60) + row;
+}
+static_assert(YearsFromFireRat(1) % 60 == 0);
 
 // Row r by sign, column by sign; symmetric.
 constexpr std::int16_t kScores[12][12] = {
@@ -114,19 +127,22 @@ std::optional<RatingRow> RatingTable(std::int16_t Score) {
     return kRatings[Score - 2];
 }
 
-std::string_view SignOfYearRow(std::size_t row) { return ChineseSign[row % ChineseSign.size()]; }
+std::string_view SignOfYearRow(std::size_t row) {
+    return ChineseSign[YearsFromFireRat(row) % ChineseSign.size()];
+}
 
 std::string_view ElementOfYearRow(std::size_t row) {
-    return kElementCycle[(row / 2) % kElementCycle.size()];
+    return kElementCycle[(YearsFromFireRat(row) / 2) % kElementCycle.size()];
 }
 
 // Every row begins in January or February of its own Gregorian year, so a date
-// of year Y lies in row Y - 1936 or in the row before; one comparison decides.
+// of year Y lies in row Y - kFirstChineseYear or in the row before; one
+// comparison decides.
 // This answers exactly like scanning the rows in order, and in constant time.
 std::optional<std::size_t> FindYearRow(year_month_day date) {
     if (!date.ok()) return std::nullopt;
     const int y = static_cast<int>(date.year());
-    const int first = 1936;
+    const int first = kFirstChineseYear;
     const int last = first + static_cast<int>(ChineseYearTable.size()) - 1;
     if (y < first || y > last + 1) return std::nullopt;
     if (y == last + 1) {
@@ -135,7 +151,8 @@ std::optional<std::size_t> FindYearRow(year_month_day date) {
     }
     const auto r = static_cast<std::size_t>(y - first);
     if (date >= ChineseYearTable[r].Start) return r;
-    return r - 1;  // r > 0 here: row 0 starts on the first day of its year
+    if (r == 0) return std::nullopt;  // before the first row's New Year
+    return r - 1;
 }
 
 std::optional<ChineseYearRow> ChineseYearOf(year_month_day date) {

@@ -57,8 +57,11 @@ struct ChineseYear {
     std::chrono::year_month_day End;
 };
 
-// Row r stands for the Chinese year that begins in the Gregorian year 1936 + r.
-// Row 0 starts on 1 January 1936 on purpose, so all of January 1936 is a Rat year.
+// Row r stands for the Chinese year that begins in the Gregorian year 1935 + r.
+// Row 0 is the Wood Pig year that began on 4 February 1935: the Chinese New Year
+// of 1936 fell on 24 January, so 1 to 23 January 1936 (the first days the input
+// window offers) still belong to it. Row 1, the Fire Rat, starts on that day.
+inline constexpr int kFirstChineseYear = 1935;
 namespace detail {
 constexpr std::chrono::year_month_day Day(int y, unsigned m, unsigned d) {
     return std::chrono::year_month_day{std::chrono::year{y}, std::chrono::month{m},
@@ -66,8 +69,9 @@ constexpr std::chrono::year_month_day Day(int y, unsigned m, unsigned d) {
 }
 }  // namespace detail
 
-inline constexpr std::array<ChineseYear, 84> ChineseYearTable{{
-    {detail::Day(1936, 1, 1), detail::Day(1937, 2, 10)},
+inline constexpr std::array<ChineseYear, 85> ChineseYearTable{{
+    {detail::Day(1935, 2, 4), detail::Day(1936, 1, 23)},
+    {detail::Day(1936, 1, 24), detail::Day(1937, 2, 10)},
     {detail::Day(1937, 2, 11), detail::Day(1938, 1, 30)},
     {detail::Day(1938, 1, 31), detail::Day(1939, 2, 18)},
     {detail::Day(1939, 2, 19), detail::Day(1940, 2, 7)},

@@ -9,6 +9,7 @@
 #include "results/chineseyeartip.h"
 #include "results/frmchiness.h"
 #include "shell/accessibility.h"
+#include "shell/windowlook.h"
 #include "ui_frmchiness.h"
 #include "ui_frmmain.h"
 
@@ -211,6 +212,7 @@ void RunCompatibility(frmmain& input) {
     SetLabel(out.lblMatchingDescription, QStringLiteral("Compatibility Of ") + userSign +
                                              QStringLiteral(" With  ") + partnerSign +
                                              QStringLiteral(" :-"));
+    PlaceOver(results, &input);
     results->show();
 
     // The two profile tabs are not painted until chosen: they are filled once

@@ -104,13 +104,6 @@ QString ChineseNewYearNote(int gregorianYear) {
     // The Chinese year that holds the end of a Gregorian year began in it.
     const auto row = zodiac::ChineseYearOf(year{gregorianYear} / December / 31);
     if (!row) return {};
-    const QString sign = QString::fromLatin1(row->Sign.data(), qsizetype(row->Sign.size()));
-    // The calendar's first year begins on 1 January on purpose, on no New Year.
-    if (row->Start == zodiac::ChineseYearTable.front().Start)
-        return QStringLiteral(
-                   "All of January and February %1 belong to the %2 year, the first Chinese year "
-                   "this program covers.")
-            .arg(QString::number(gregorianYear), sign);
     return QStringLiteral("The Chinese New Year of %1 falls on %2.")
         .arg(QString::number(gregorianYear), QString::fromStdString(BirthDateTextOf(row->Start)));
 }

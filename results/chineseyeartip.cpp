@@ -96,8 +96,7 @@ QString ChineseYearTip(year_month_day birthDate) {
     if (DaysFrom(birthDate, Shifted(year->End, 1)) <= kNearNewYear) {
         tip += QLatin1Char('\n') + BeforeNewYear(birthDate, *year);
     } else if (DaysFrom(year->Start, birthDate) <= kNearNewYear) {
-        // The calendar's first year begins on 1 January on purpose, not on a
-        // Chinese New Year; with no year before it there is nothing to explain.
+        // The calendar's first year has no year before it to compare with.
         if (const auto previous = zodiac::ChineseYearOf(Shifted(year->Start, -1)))
             tip += QLatin1Char('\n') + AfterNewYear(birthDate, *year, *previous);
     }

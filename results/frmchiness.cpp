@@ -207,6 +207,7 @@ void frmchiness::cmdBack_Click() {
     // A fresh input window first, then this one closes as a hand-off.
     m_goingBack = true;
     auto* input = new frmmain;
+    PlaceOver(input, this);
     input->show();
     close();
     m_goingBack = false;

@@ -195,6 +195,7 @@ bool RunStartup() {
     SeedRandomFromClock();
     UpdateReminder();  // never stops the start, whatever goes wrong inside
     auto* input = new frmmain;
+    CentreOnPointerScreen(input);
     input->show();
     WarmTextOf(input);  // while the window is being mapped
     CoBrand_Randomize(input);

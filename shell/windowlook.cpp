@@ -4,10 +4,13 @@
 #include <QApplication>
 #include <QBackingStore>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QImageReader>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPaintEngine>
 #include <QPainter>
@@ -15,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
@@ -115,6 +120,22 @@ class ProgramStyle : public QProxyStyle {
     // of more rows than a band holds.
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget) const override {
+        // Fusion draws a scroll bar's arrows in the text colour it inherits,
+        // and a frame may colour its captions (the compatibility frame's dark
+        // red): the arrows take their window's text colour instead, as every
+        // other scroll bar's do.
+        QStyleOptionSlider arrows;
+        if (const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+            control == CC_ScrollBar && slider && widget) {
+            arrows = *slider;
+            const QPalette& own = widget->window()->palette();
+            for (int g = 0; g < QPalette::NColorGroups; ++g) {
+                const auto group = QPalette::ColorGroup(g);
+                arrows.palette.setBrush(group, QPalette::WindowText,
+                                        own.brush(group, QPalette::WindowText));
+            }
+            option = &arrows;
+        }
         constexpr int kBand = 64;
         if (control != CC_ScrollBar || !option || option->rect.height() <= kBand ||
             !Unscaled(painter)) {
@@ -297,6 +318,74 @@ QPalette LightPalette() {
     return palette;
 }
 
+namespace {
+
+// Marks a window that keeps the light look, for its popups to follow it.
+constexpr char kLightLook[] = "lunvexLightLook";
+
+// The window a popup or tooltip belongs to: that of the widget it opened
+// from, through the menus a submenu opened from. A dialog is a window of its
+// own, so the popups of a message box or file dialog belong to it.
+QWidget* OwnerOfPopup(QWidget* popup) {
+    for (QWidget* from = popup->parentWidget(); from;) {
+        QWidget* window = from->window();
+        const Qt::WindowType type = window->windowType();
+        if (type != Qt::Popup && type != Qt::ToolTip) return window;
+        from = window->parentWidget();
+    }
+    return nullptr;
+}
+
+// Fits a window about to show to its screen and keeps its frame on it.
+void KeepOnScreen(QWidget* window);
+
+// Menus, drop-down lists, context menus and tooltips are windows of their
+// own, which Qt gives the application's (the system's) palette, or for a
+// tooltip the system's tooltip colours: each takes the look of the window it
+// belongs to as it is shown, before its first paint.
+class PopupLook : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
+        auto* popup = static_cast<QWidget*>(watched);
+        if (!popup->isWindow()) return false;
+        const Qt::WindowType type = popup->windowType();
+        if (popup->property(kLightLook).toBool()) {
+            KeepOnScreen(popup);
+            return false;
+        }
+        if (type != Qt::Popup && type != Qt::ToolTip) return false;
+        const QWidget* owner = OwnerOfPopup(popup);
+        if (!owner || !owner->property(kLightLook).toBool()) return false;
+        QPalette palette = owner->palette();
+        // Every role set, so none is taken from the application's palette.
+        for (int g = 0; g < QPalette::NColorGroups; ++g)
+            for (int r = 0; r < QPalette::NColorRoles; ++r)
+                palette.setBrush(QPalette::ColorGroup(g), QPalette::ColorRole(r),
+                                 palette.brush(QPalette::ColorGroup(g), QPalette::ColorRole(r)));
+        popup->setPalette(palette);
+        // A drop-down list draws its entries as menu items, in the colours it
+        // was given merged over the application's menu colours: the roles
+        // must be its own, not merely inherited.
+        for (QWidget* child : popup->findChildren<QWidget*>()) child->setPalette(palette);
+        return false;
+    }
+};
+
+void FollowWithPopups(QWidget* window) {
+    static QPointer<PopupLook> filter;
+    if (!filter && qApp) {
+        filter = new PopupLook(qApp);
+        qApp->installEventFilter(filter);
+    }
+    window->setProperty(kLightLook, true);
+}
+
+}  // namespace
+
 void KeepLightLook(QWidget* window) {
     QPalette palette = LightPalette();
     const QPalette own = window->palette();
@@ -312,6 +401,7 @@ void KeepLightLook(QWidget* window) {
         }
     }
     window->setPalette(palette);
+    FollowWithPopups(window);
 }
 
 void ApplyWindowLook(QWidget* window) {
@@ -363,6 +453,180 @@ void WarmTextOf(QWidget* window) {
         painter.setFont(font);
         painter.drawText(QRect(QPoint(), w->size()), Qt::TextWordWrap, text);
     }
+}
+
+namespace {
+
+// The frame the window manager puts around a window, learnt from a window
+// on screen: an unshown window has none yet. Before any is known, room for a
+// common title bar and border.
+QMargins& KnownFrame() {
+    static QMargins frame(4, 30, 4, 4);
+    return frame;
+}
+
+QMargins FrameOf(const QWidget* window) {
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+void LearnFrame(const QWidget* shown) {
+    if (!shown->isVisible()) return;
+    const QMargins frame = FrameOf(shown);
+    if (!frame.isNull()) KnownFrame() = frame;
+}
+
+// Moves a window's frame, centred on the point, into the screen's available
+// area; a frame larger than that area keeps its title bar and left edge on it.
+void CentreOn(QWidget* window, QPoint centre, const QScreen* screen) {
+    QRect frame(QPoint(), window->size().grownBy(KnownFrame()));
+    frame.moveCenter(centre);
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(
+            std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+        frame.moveTop(
+            std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    }
+    // A window's position is that of its frame.
+    window->move(frame.topLeft());
+}
+
+constexpr char kDesignedSize[] = "lunvexDesignedSize";
+constexpr char kFitArea[] = "lunvexFitArea";
+
+// The scroll area that holds a window's content, or nothing while it fits.
+QScrollArea* FitAreaOf(QWidget* window) {
+    auto* area =
+        window->findChild<QScrollArea*>(QLatin1String(kFitArea), Qt::FindDirectChildrenOnly);
+    if (!area)
+        if (auto* main = qobject_cast<QMainWindow*>(window))
+            area = qobject_cast<QScrollArea*>(main->centralWidget());
+    return area && area->objectName() == QLatin1String(kFitArea) ? area : nullptr;
+}
+
+// Puts the window's content into a scroll area: a main window's central
+// widget (its menu bar stays on top), or all of a dialog's controls in their
+// places and focus order.
+QScrollArea* WrapContent(QWidget* window, QSize designed) {
+    auto* area = new QScrollArea;
+    area->setObjectName(QLatin1String(kFitArea));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);  // the focus order stays the window's own
+    area->setWidgetResizable(false);
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        QWidget* content = main->takeCentralWidget();
+        area->setWidget(content);
+        main->setCentralWidget(area);
+        return area;
+    }
+    QList<QWidget*> order;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus) order.append(w);
+    auto* content = new QWidget;
+    content->setFixedSize(designed);
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) continue;
+        const QRect place = child->geometry();
+        const bool shown = !child->isHidden();
+        child->setParent(content);
+        child->setGeometry(place);
+        child->setVisible(shown);
+    }
+    area->setParent(window);
+    area->setWidget(content);
+    area->show();
+    for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    return area;
+}
+
+void UnwrapContent(QWidget* window, QScrollArea* area) {
+    QWidget* content = area->takeWidget();
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        main->setCentralWidget(content);  // deletes the area
+        return;
+    }
+    content->setParent(window);
+    content->move(0, 0);
+    content->show();
+    delete area;
+}
+
+}  // namespace
+
+void FitToScreen(QWidget* window, const QScreen* screen) {
+    if (!window || !screen) return;
+    QVariant known = window->property(kDesignedSize);
+    if (!known.isValid()) {
+        known = window->size();
+        window->setProperty(kDesignedSize, known);
+    }
+    const QSize designed = known.toSize();
+    // A pixel to spare each way: a scaled screen rounds the frame's edges.
+    const QSize room =
+        screen->availableGeometry().size().shrunkBy(KnownFrame() + QMargins(1, 1, 1, 1));
+    QScrollArea* area = FitAreaOf(window);
+    if (designed.width() <= room.width() && designed.height() <= room.height()) {
+        if (area) {
+            UnwrapContent(window, area);
+            window->setFixedSize(designed);
+        }
+        return;
+    }
+    if (!area) {
+        // A dialog's controls move into the area whole; a main window keeps its
+        // menu bar above it.
+        area = WrapContent(window, designed);
+        if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(window->rect());
+    }
+    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    QSize size = designed;
+    // The scroll bar for one direction takes room from the other.
+    if (designed.height() > room.height()) size.rwidth() += bar;
+    if (designed.width() > room.width()) size.rheight() += bar;
+    size = size.boundedTo(room);
+    window->setFixedSize(size);
+    if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(QRect(QPoint(), size));
+}
+
+namespace {
+
+void KeepOnScreen(QWidget* window) {
+    // A dialog shows on the screen of the window it belongs to.
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QScreen* screen = owner ? owner->screen() : window->screen();
+    if (!screen) return;
+    FitToScreen(window, screen);
+    if (owner && QGuiApplication::screenAt(window->frameGeometry().center()) != screen)
+        CentreOn(window, owner->frameGeometry().center(), screen);
+    const QRect area = screen->availableGeometry();
+    QRect frame(window->pos(), window->size().grownBy(KnownFrame()));
+    if (area.contains(frame)) return;
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    window->move(frame.topLeft());
+}
+
+}  // namespace
+
+void PlaceOver(QWidget* window, const QWidget* replaced) {
+    if (!replaced) return CentreOnPointerScreen(window);
+    LearnFrame(replaced);
+    const QPoint centre = replaced->frameGeometry().center();
+    const QScreen* screen = QGuiApplication::screenAt(centre);
+    if (!screen) screen = replaced->screen();
+    FitToScreen(window, screen);
+    CentreOn(window, centre, screen);
+}
+
+void CentreOnPointerScreen(QWidget* window) {
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    FitToScreen(window, screen);
+    CentreOn(window, screen->availableGeometry().center(), screen);
 }
 
 void SetPointSize(QWidget* widget, qreal pointSize) {

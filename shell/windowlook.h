@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QScreen;
 class QWidget;
 
 // The application-wide look: one widget style everywhere, since the windows
@@ -29,11 +30,27 @@ QFont VerdanaFont(qreal pointSize, bool bold = false, bool underline = false);
 QPalette LightPalette();
 // Gives a window the light palette in full, every role set, so that neither
 // a dark theme at start nor a theme change later can darken it; roles the
-// window sets itself (the about window's white) stay its own.
+// window sets itself (the about window's white) stay its own. Its menus,
+// drop-down lists, context menus and tooltips take its palette when shown;
+// dialogs opened over it are windows of their own and follow the system.
 void KeepLightLook(QWidget* window);
 // Caption, Verdana 8.25 pt as the window's own font and the light palette;
 // the icon is the program's.
 void ApplyWindowLook(QWidget* window);
+// Keeps a window usable on a screen too small for it: where its designed size
+// (with the frame) does not fit the screen's available area, its content goes
+// into a scroll area and the window takes the size that fits; where it fits,
+// the window keeps its designed size and look exactly. Done again each time
+// the window is shown, on the screen it is shown on.
+void FitToScreen(QWidget* window, const QScreen* screen);
+// Places a window that takes over from another (the results window after
+// Proceed, the input window after Back) where that one was: the same centre,
+// kept on the available area of the screen that centre is on, so the user's
+// eyes stay where they were. Call before showing it.
+void PlaceOver(QWidget* window, const QWidget* replaced);
+// Places a window centred on the available area of the screen the pointer is
+// on, the one the user is looking at. Call before showing it.
+void CentreOnPointerScreen(QWidget* window);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);
 // Gives a hidden window the image its first paint will draw into, with every

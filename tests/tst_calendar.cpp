@@ -22,9 +22,12 @@ struct ExpectedRow {
     const char* element;
 };
 
-// The published table, typed in independently of the engine's own copy.
-constexpr ExpectedRow kRows[84] = {
-    {{1936, 1, 1}, {1937, 2, 10}, "Rat", "Fire"},
+// The published table, typed in independently of the engine's own copy. The
+// first row is the Wood Pig year that the first days of 1936 belong to.
+constexpr int kRowCount = 85;
+constexpr ExpectedRow kRows[kRowCount] = {
+    {{1935, 2, 4}, {1936, 1, 23}, "Pig", "Wood"},
+    {{1936, 1, 24}, {1937, 2, 10}, "Rat", "Fire"},
     {{1937, 2, 11}, {1938, 1, 30}, "Ox", "Fire"},
     {{1938, 1, 31}, {1939, 2, 18}, "Tiger", "Earth"},
     {{1939, 2, 19}, {1940, 2, 7}, "Rabbit", "Earth"},
@@ -149,7 +152,7 @@ void TestCalendar::rowBoundaries_data() {
     QTest::addColumn<QString>("sign");
     QTest::addColumn<QString>("element");
     QTest::addColumn<int>("row");  // -1: no row
-    for (int r = 0; r < 84; ++r) {
+    for (int r = 0; r < kRowCount; ++r) {
         const ExpectedRow& row = kRows[r];
         const auto start = ToDate(row.start);
         const auto end = ToDate(row.end);
@@ -163,10 +166,11 @@ void TestCalendar::rowBoundaries_data() {
         const char* beforeElement = r > 0 ? kRows[r - 1].element : "";
         QTest::addRow("row %d day before start", r)
             << Shift(start, -1) << beforeSign << beforeElement << r - 1;
-        const char* afterSign = r < 83 ? kRows[r + 1].sign : "";
-        const char* afterElement = r < 83 ? kRows[r + 1].element : "";
+        const bool last = r == kRowCount - 1;
+        const char* afterSign = last ? "" : kRows[r + 1].sign;
+        const char* afterElement = last ? "" : kRows[r + 1].element;
         QTest::addRow("row %d day after end", r)
-            << Shift(end, 1) << afterSign << afterElement << (r < 83 ? r + 1 : -1);
+            << Shift(end, 1) << afterSign << afterElement << (last ? -1 : r + 1);
     }
 }
 
@@ -195,7 +199,11 @@ void TestCalendar::publishedExamples_data() {
     const auto add = [](int y, unsigned m, unsigned d, const char* s, const char* e) {
         QTest::addRow("%04d-%02u-%02u", y, m, d) << ToDate({y, m, d}) << s << e;
     };
-    add(1936, 1, 1, "Rat", "Fire");
+    // The Chinese New Year of 1936 fell on 24 January: the days before it
+    // belong to the Wood Pig year, the first days the input window offers too.
+    add(1936, 1, 1, "Pig", "Wood");
+    add(1936, 1, 23, "Pig", "Wood");
+    add(1936, 1, 24, "Rat", "Fire");
     add(1937, 2, 10, "Rat", "Fire");
     add(1937, 2, 11, "Ox", "Fire");
     add(1960, 1, 28, "Rat", "Metal");
@@ -222,7 +230,7 @@ void TestCalendar::publishedExamples() {
 
 void TestCalendar::outsideTheTableGivesLastResult() {
     zodiac::modchinesezodiac engine;
-    const auto early = ToDate({1935, 12, 31});
+    const auto early = ToDate({1935, 2, 3});
     const auto late = ToDate({2020, 1, 25});
     QCOMPARE(engine.GetChineseSign(early), std::string());
     QCOMPARE(engine.GetChineseElement(late), std::string());
@@ -288,7 +296,7 @@ void TestCalendar::everyDayAgreesWithIndependentCalendar() {
     QFile file(QStringLiteral(LUNVEX_TEST_DATA "/calendar_fixture.tsv"));
     QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
     zodiac::modchinesezodiac engine;
-    auto expectedDay = ToDate({1936, 1, 1});
+    auto expectedDay = ToDate({1935, 2, 4});
     int days_ = 0;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine().trimmed();
@@ -301,13 +309,8 @@ void TestCalendar::everyDayAgreesWithIndependentCalendar() {
         QCOMPARE(Iso(date), Iso(expectedDay));  // the fixture has no gaps
         expectedDay = Shift(expectedDay, 1);
         ++days_;
-        QString sign = QString::fromLatin1(f[2]);
-        QString element = QString::fromLatin1(f[3]);
-        // January 1936 before that year's New Year belongs to the first row by design.
-        if (f[1] == "1935") {
-            sign = QStringLiteral("Rat");
-            element = QStringLiteral("Fire");
-        }
+        const QString sign = QString::fromLatin1(f[2]);
+        const QString element = QString::fromLatin1(f[3]);
         const QString gotSign = QString::fromStdString(engine.GetChineseSign(date));
         const QString gotElement = QString::fromStdString(engine.GetChineseElement(date));
         if (gotSign != sign || gotElement != element)
@@ -315,7 +318,7 @@ void TestCalendar::everyDayAgreesWithIndependentCalendar() {
                                  .arg(Iso(date), gotSign, gotElement, sign, element)));
     }
     QCOMPARE(Iso(expectedDay), QStringLiteral("2020-01-25"));
-    QCOMPARE(days_, 30705);
+    QCOMPARE(days_, 31036);
 }
 
 QTEST_APPLESS_MAIN(TestCalendar)

@@ -253,9 +253,7 @@ void TestInput::yearBoxNamesTheChineseNewYear_data() {
     QTest::newRow("February, January New Year")
         << 2 << 1966 << "The Chinese New Year of 1966 falls on 21 January 1966.";
     QTest::newRow("January of the first year")
-        << 1 << 1936
-        << "All of January and February 1936 belong to the Rat year, the first Chinese year this "
-           "program covers.";
+        << 1 << 1936 << "The Chinese New Year of 1936 falls on 24 January 1936.";
     QTest::newRow("March") << 3 << 1975 << QString();
 }
 
@@ -268,9 +266,8 @@ void TestInput::yearBoxNamesTheChineseNewYear() {
     QMainWindow bare;  // the boxes as the form draws them
     Ui::frmmain form;
     form.setupUi(&bare);
-    const QString firstYearTip = QStringLiteral(
-        "All of January and February 1936 belong to the Rat year, the first Chinese "
-        "year this program covers.");
+    const QString firstYearTip =
+        QStringLiteral("The Chinese New Year of 1936 falls on 24 January 1936.");
     for (bool partner : {false, true}) {
         frmmain w;
         Ui::frmmain& c = w.controls();
@@ -319,7 +316,7 @@ void TestInput::keyboardAloneReachesTheResults() {
     QCOMPARE(results->controls().lblMaleChinesesign->text(),
              QStringLiteral("Pig"));  // 5 March 2019
     QCOMPARE(results->controls().lblFemaleChineseSign->text(),
-             QStringLiteral("Rat"));  // 1 January 1936
+             QStringLiteral("Pig"));  // 1 January 1936, before that year's New Year
 }
 
 // A name is one line: the caption and the report show the same name.

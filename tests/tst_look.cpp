@@ -1,13 +1,22 @@
 // The windows keep their light look under any system theme: their fixed text
 // colours (dark red, blue, green, olive) were chosen for light backgrounds and
 // become unreadable on a dark one.
+#include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
+#include <QToolTip>
 
 #include "shell/boldtitlegroupbox.h"
 #include "testsupport.h"
@@ -78,6 +87,37 @@ int DifferingPixels(const QImage& a, const QImage& b, int tolerance = 32) {
 
 constexpr int kCursorPixels = 40;
 
+// The colour most pixels of an image have: a popup's background.
+QColor MostCommonColour(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QHash<QRgb, int> counts;
+    for (int row = 0; row < rgb.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(rgb.constScanLine(row));
+        for (int col = 0; col < rgb.width(); ++col) ++counts[p[col]];
+    }
+    QRgb most = 0;
+    int best = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > best) std::tie(most, best) = std::pair(it.key(), it.value());
+    return QColor::fromRgb(most);
+}
+
+// The popup window now shown: a menu or list, else the tooltip.
+QWidget* ShownPopup() {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowType() == Qt::ToolTip && w->isVisible()) return w;
+    return nullptr;
+}
+
+// Opens a context menu on a widget as a right click does.
+void RightClick(QWidget* widget) {
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) widget = area->viewport();
+    const QPoint at(8, 8);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QCoreApplication::sendEvent(widget, &event);
+}
+
 }  // namespace
 
 class TestLook : public QObject {
@@ -86,6 +126,7 @@ class TestLook : public QObject {
   private slots:
     void initTestCase() {
         m_system = QApplication::palette();
+        m_systemTips = QToolTip::palette();
         // A run that asks for GTK's dark theme must get it, or comparing with
         // the session's theme below would compare light with light.
         if (qEnvironmentVariable("QT_QPA_PLATFORMTHEME") == QLatin1String("gtk3") &&
@@ -95,8 +136,10 @@ class TestLook : public QObject {
     }
     void init() { DestroyAllWindows(); }
     void cleanup() {
+        QToolTip::hideText();
         DestroyAllWindows();
         QApplication::setPalette(m_system);
+        QToolTip::setPalette(m_systemTips);
     }
 
     void darkThemeKeepsTheLightLook_data();
@@ -104,10 +147,14 @@ class TestLook : public QObject {
     void ownBackgroundsUnderADarkTheme();
     void framesAsFusionDrawsThem_data();
     void framesAsFusionDrawsThem();
+    void popupsTakeTheirWindowsLook_data();
+    void popupsTakeTheirWindowsLook();
+    void scrollBarArrowsKeepTheTextColour();
 
   private:
     QImage GrabUnder(const QPalette& palette, Shown which, const QPalette* switchTo = nullptr);
     QPalette m_system;
+    QPalette m_systemTips;
 };
 
 QImage TestLook::GrabUnder(const QPalette& palette, Shown which, const QPalette* switchTo) {
@@ -280,6 +327,122 @@ void TestLook::framesAsFusionDrawsThem() {
     }
     for (QLabel* label : program->findChildren<QLabel*>())
         QVERIFY(!QFontInfo(label->font()).bold());
+}
+
+// Menus, drop-down lists, context menus and tooltips are windows of their
+// own: under a dark theme each must still look like the window it opens
+// over, while a dialog opened over a window (message box, file dialog) keeps
+// the system's look, its popups with it.
+void TestLook::popupsTakeTheirWindowsLook_data() {
+    QTest::addColumn<Shown>("which");
+    QTest::addColumn<QString>("popup");
+    QTest::addColumn<bool>("light");
+    QTest::newRow("input: menu") << Shown::InputWindow << "menu" << true;
+    QTest::newRow("input: submenu") << Shown::InputWindow << "submenu" << true;
+    QTest::newRow("input: month list") << Shown::InputWindow << "list" << true;
+    QTest::newRow("input: name box context menu") << Shown::InputWindow << "context" << true;
+    QTest::newRow("input: year box tooltip") << Shown::InputWindow << "tooltip" << true;
+    QTest::newRow("results: menu") << Shown::Compatibility << "menu" << true;
+    QTest::newRow("results: text box context menu") << Shown::Compatibility << "context" << true;
+    QTest::newRow("results: sign tooltip") << Shown::YourDetails << "tooltip" << true;
+    QTest::newRow("report: context menu") << Shown::Report << "context" << true;
+    QTest::newRow("dialog over input: context menu")
+        << Shown::InputWindow << "dialog context" << false;
+    QTest::newRow("dialog over results: tooltip")
+        << Shown::Compatibility << "dialog tooltip" << false;
+}
+
+void TestLook::popupsTakeTheirWindowsLook() {
+    QFETCH(Shown, which);
+    QFETCH(QString, popup);
+    QFETCH(bool, light);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    const QPalette dark = DarkTheme();
+    ApplyTheme(dark);
+    QToolTip::setPalette(dark);  // as the platform theme gives tooltips theirs
+    QWidget* window = OpenWindow(which);
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    std::unique_ptr<QInputDialog> dialog;
+    QWidget* over = window;
+    if (popup.startsWith(QLatin1String("dialog"))) {
+        dialog = std::make_unique<QInputDialog>(window);
+        dialog->show();
+        over = dialog.get();
+    }
+    if (popup == QLatin1String("menu") || popup == QLatin1String("submenu")) {
+        auto* bar = window->findChild<QMenuBar*>();
+        QVERIFY(bar);
+        QMenu* menu = bar->actions().constFirst()->menu();
+        if (popup == QLatin1String("submenu")) {
+            // A menu opened from a menu, as a submenu is.
+            menu = new QMenu(menu);
+            menu->addAction(QStringLiteral("Item"));
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        menu->popup(bar->mapToGlobal(QPoint(0, bar->height())));
+    } else if (popup == QLatin1String("list")) {
+        window->findChild<QComboBox*>(QStringLiteral("cboMaleMonth"))->showPopup();
+    } else if (popup.endsWith(QLatin1String("context"))) {
+        QWidget* box = over->findChild<QLineEdit*>();
+        if (which == Shown::Compatibility) box = over->findChild<QPlainTextEdit*>();
+        if (which == Shown::Report) box = over->findChild<QTextEdit*>();
+        QVERIFY(box);
+        RightClick(box);
+    } else {
+        QWidget* from = over->findChild<QLineEdit*>();
+        if (which == Shown::InputWindow && !dialog)
+            from = window->findChild<QComboBox*>(QStringLiteral("cboMaleYear"));
+        if (which == Shown::YourDetails)
+            from = window->findChild<QLabel*>(QStringLiteral("lblMaleChinesesign"));
+        QVERIFY(from);
+        QToolTip::showText(from->mapToGlobal(QPoint(4, 4)), QStringLiteral("A tip"), from);
+    }
+    // Menus and lists are shown at once, as is a tooltip, which may go again
+    // whenever the pointer moves: each is read before the events run.
+    QPointer<QWidget> shown = ShownPopup();
+    QVERIFY(shown);
+
+    const QPalette expected = light ? LightPalette() : dark;
+    const bool tip = shown->windowType() == Qt::ToolTip;
+    const QList<QPalette::ColorRole> roles =
+        tip ? QList{QPalette::ToolTipBase, QPalette::ToolTipText}
+            : QList{QPalette::Window, QPalette::WindowText, QPalette::Base,
+                    QPalette::Text,   QPalette::Button,     QPalette::ButtonText};
+    for (QPalette::ColorRole role : roles)
+        QCOMPARE(shown->palette().color(role), expected.color(role));
+    const QImage image = shown->grab().toImage();
+    QString tag = QString::fromUtf8(QTest::currentDataTag()).toLower();
+    tag.replace(QRegularExpression(QStringLiteral("[^a-z]+")), QStringLiteral("-"));
+    image.save(ScreenshotPath(QStringLiteral("dark-theme-popup-") + tag));
+    const QColor background = MostCommonColour(image);
+    QVERIFY2((background.lightness() > 128) == light, qPrintable(background.name()));
+    if (auto* menu = qobject_cast<QMenu*>(shown)) menu->close();
+    if (auto* combo = window->findChild<QComboBox*>(); combo && popup == QLatin1String("list"))
+        combo->hidePopup();
+}
+
+// The compatibility frame's captions are dark red; the scroll bar of the text
+// box inside it draws its arrows in the window's text colour all the same.
+void TestLook::scrollBarArrowsKeepTheTextColour() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QWidget* window = OpenWindow(Shown::Compatibility);
+    QVERIFY(window);
+    QScrollBar* bar = window->findChild<QPlainTextEdit*>(QStringLiteral("txtMatchingDescription"))
+                          ->verticalScrollBar();
+    QVERIFY(bar->isVisible());
+    const QImage image = bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    image.save(ScreenshotPath(QStringLiteral("compatibility-scroll-bar")));
+    int reddish = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() - std::max(c.green(), c.blue()) > 24) ++reddish;
+        }
+    QCOMPARE(reddish, 0);
 }
 
 LUNVEX_TEST_MAIN(TestLook)

@@ -25,7 +25,7 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// One date inside each sign's year: 1 July of 1936 + i is in row i.
+// One date inside each sign's year: 1 July of 1936 + i has sign i.
 int YearOfSign(int sign) { return 1936 + sign; }
 
 frmmain* FreshInput() {
@@ -267,8 +267,16 @@ void TestRun::signTipsExplainTheChineseYear_data() {
         QStringLiteral("Year of the Rabbit (Wood): 11 February 1975 to 30 January 1976");
     const QString snake =
         QStringLiteral("Year of the Snake (Wood): 2 February 1965 to 20 January 1966\n");
-    QTest::newRow("calendar's first day")
-        << 1 << 1 << 1936 << "Year of the Rat (Fire): 1 January 1936 to 10 February 1937";
+    QTest::newRow("first day offered")
+        << 1 << 1 << 1936
+        << "Year of the Pig (Wood): 4 February 1935 to 23 January 1936\n1 January 1936 falls "
+           "twenty-three days before the Chinese New Year of 24 January 1936,\nand so belongs to "
+           "the Pig year, not the Rat year that most of 1936 belongs to.";
+    QTest::newRow("New Year of the first year offered")
+        << 24 << 1 << 1936
+        << "Year of the Rat (Fire): 24 January 1936 to 10 February 1937\n24 January 1936 is the "
+           "day of the Chinese New Year,\nand so belongs to the Rat year, not the Pig year that "
+           "ended the day before.";
     QTest::newRow("six days before a February New Year")
         << 5 << 2 << 1975
         << tiger +

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Writes calendar_fixture.tsv: the Chinese sign and element of every day from
-1936-01-01 to 2020-01-24 according to an independent lunar calendar, Debian's
+1935-02-04 (the first day of the Wood Pig year that January 1936 belongs to)
+to 2020-01-24 according to an independent lunar calendar, Debian's
 python3-lunardate (apt-get install python3-lunardate). Run it once from this
 folder with the system Python:  /usr/bin/python3 make_calendar_fixture.py
 The engine's tests compare every line with the program's own calendar."""
@@ -11,7 +12,7 @@ SIGNS = ["Rat", "Ox", "Tiger", "Rabbit", "Dragon", "Snake", "Horse", "Goat", "Mo
          "Dog", "Pig"]
 # Heavenly stems in pairs: Jia/Yi Wood, Bing/Ding Fire, Wu/Ji Earth, Geng/Xin Metal, Ren/Gui Water.
 STEM_ELEMENTS = ["Wood", "Fire", "Earth", "Metal", "Water"]
-FIRST, LAST = datetime.date(1936, 1, 1), datetime.date(2020, 1, 24)
+FIRST, LAST = datetime.date(1935, 2, 4), datetime.date(2020, 1, 24)
 
 with open("calendar_fixture.tsv", "w", encoding="ascii", newline="\n") as out:
     out.write("# Written by make_calendar_fixture.py from python3-lunardate; do not edit by hand.\n")
