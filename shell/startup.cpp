@@ -188,6 +188,8 @@ QString ExecutableName() {
 
 bool RunStartup() {
     if (!AcquireSingleInstanceLock()) {
+        // The message box is this copy's only window: it shows the program's icon.
+        InstallProgramIcon();
         Inform(nullptr, QStringLiteral("Application is already running"));
         UnloadAllAndEnd();
         return false;
