@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include "input/frmmain.h"
@@ -176,6 +177,7 @@ frmchiness::frmchiness(QWidget* parent)
     ui->lblCobrand->raise();
 
     connect(ui->SSTab, &QTabWidget::currentChanged, this, &frmchiness::FinishFilling);
+    ui->SSTab->installEventFilter(this);
     connect(ui->cmdBack, &QPushButton::clicked, this, &frmchiness::cmdBack_Click);
     connect(ui->mnuBack, &QAction::triggered, this, &frmchiness::cmdBack_Click);
     connect(ui->cmdPrint, &QPushButton::clicked, this, &frmchiness::cmdPrint_Click);
@@ -220,6 +222,32 @@ void frmchiness::cmdPrint_Click() {
     if (!self) return;  // the program ended while the report was open
     // Ready for the next Print, once the user is back here.
     QTimer::singleShot(0, this, [this] { PrepareReport(); });
+}
+
+// Ctrl+Tab and Ctrl+Page Up/Down from inside a page. Qt hides the page
+// before it shows the next, and the hidden page hands the focus on to Back
+// for that moment, which a screen reader announces. The focus goes straight
+// to where it would land on the next page instead.
+bool frmchiness::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != ui->SSTab || event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!(key->modifiers() & Qt::ControlModifier)) return false;
+    int step = 0;
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_PageDown) step = 1;
+    if (key->key() == Qt::Key_Backtab || key->key() == Qt::Key_PageUp) step = -1;
+    QWidget* page = ui->SSTab->currentWidget();
+    QWidget* focus = QApplication::focusWidget();
+    if (!step || !page || !focus || !page->isAncestorOf(focus)) return false;
+    const int count = ui->SSTab->count();
+    QWidget* next = ui->SSTab->widget((ui->SSTab->currentIndex() + step + count) % count);
+    QWidget* target = next->focusWidget();
+    for (QWidget* w = next->nextInFocusChain(); !target && w != next; w = w->nextInFocusChain())
+        if (next->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled())
+            target = w;
+    focus->clearFocus();
+    ui->SSTab->setCurrentWidget(next);
+    (target ? target : next)->setFocus(Qt::TabFocusReason);
+    return true;
 }
 
 void frmchiness::closeEvent(QCloseEvent* event) {

@@ -62,6 +62,7 @@ class frmchiness : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     explicit frmchiness(QWidget* parent = nullptr);

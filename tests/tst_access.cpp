@@ -92,6 +92,7 @@ class TestAccess : public QObject {
     void everyActionIsSafe_data();
     void everyActionIsSafe();
     void windowsBuiltAheadStayOutOfTheTree();
+    void switchingTabsKeepsFocusOffTheButtons();
 };
 
 // What a screen reader reads for a control: its name, description, or
@@ -258,6 +259,30 @@ void TestAccess::windowsBuiltAheadStayOutOfTheTree() {
     QAccessibleInterface* root = Access(qApp);
     QCOMPARE(root->childCount(), 1);
     QCOMPARE(root->child(0)->object(), input);
+}
+
+// Ctrl+Tab from inside a page goes to the next page without a stop on the
+// buttons below, which a screen reader would announce.
+void TestAccess::switchingTabsKeepsFocusOffTheButtons() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    InState(State::Results, [](QWidget* window) {
+        auto* results = static_cast<frmchiness*>(window);
+        QVERIFY(WaitForKeyboardFocus(results));
+        Ui::frmchiness& c = results->controls();
+        c.txtMatchingDescription->setFocus();
+        QStringList visited;
+        const auto connection =
+            QObject::connect(qApp, &QApplication::focusChanged, [&visited](QWidget*, QWidget* now) {
+                visited.append(now ? now->objectName() : QString());
+            });
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QObject::disconnect(connection);
+        QCOMPARE(c.SSTab->currentIndex(), 0);
+        QVERIFY2(!visited.contains(QStringLiteral("cmdBack")),
+                 qPrintable(visited.join(QLatin1Char(','))));
+    });
 }
 
 LUNVEX_TEST_MAIN(TestAccess)
