@@ -9,6 +9,8 @@
 #include <QTextEdit>
 #include <QUrl>
 
+#include "shell/linklabel.h"
+
 namespace modRTB {
 namespace {
 
@@ -34,9 +36,11 @@ class LinkHandler : public QObject {
         box->setExtraSelections(marks);
         box->viewport()->installEventFilter(this);
         box->viewport()->setMouseTracking(true);
+        ExposeLinks();
     }
 
     ~LinkHandler() override {
+        qDeleteAll(m_spots);
         if (m_box) {
             m_box->viewport()->removeEventFilter(this);
             m_box->setExtraSelections({});
@@ -69,6 +73,33 @@ class LinkHandler : public QObject {
     }
 
   private:
+    // Qt's accessibility bridge has no hypertext for a text box, so each
+    // address also gets an invisible link label over its first line: a
+    // screen reader finds it as a link it can activate. It takes no focus,
+    // no mouse and paints nothing; it moves with the text as it scrolls.
+    void ExposeLinks() {
+        for (const Link& link : std::as_const(m_links)) {
+            QTextCursor at(m_box->document());
+            at.setPosition(link.start);
+            const QRect first = m_box->cursorRect(at);
+            at.setPosition(link.start + link.length);
+            const QRect last = m_box->cursorRect(at);
+            const int right = last.top() == first.top() ? last.left() : m_box->viewport()->width();
+            auto* spot = new LinkLabel(m_box->viewport());
+            spot->setAttribute(Qt::WA_TransparentForMouseEvents);
+            spot->setAttribute(Qt::WA_NoSystemBackground);
+            spot->setAccessibleName(link.text);
+            spot->setGeometry(QRect(first.topLeft(), QPoint(right, first.bottom())));
+            const bool opens = link.length <= MaxLinkLength;
+            QObject::connect(spot, &LinkLabel::clicked, spot, [text = link.text, opens] {
+                const QUrl url = LinkUrl(text);
+                if (opens && url.isValid()) QDesktopServices::openUrl(url);
+            });
+            spot->show();
+            m_spots.append(spot);
+        }
+    }
+
     // The link under a point of the viewport, if the point is on its characters.
     const Link* LinkAt(QPoint point) const {
         const QPointF inDocument(point.x() + m_box->horizontalScrollBar()->value(),
@@ -83,6 +114,7 @@ class LinkHandler : public QObject {
     QPointer<QTextEdit> m_box;
     QPointer<QWidget> m_owner;
     QList<Link> m_links;
+    QList<QPointer<LinkLabel>> m_spots;
 };
 
 QPointer<LinkHandler> g_handler;

@@ -8,8 +8,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include "report/modrtb.h"
+#include "shell/linklabel.h"
 #include "testsupport.h"
 #include "ui_frmabout.h"
+#include "ui_frmsave.h"
 
 namespace {
 
@@ -93,6 +96,7 @@ class TestAccess : public QObject {
     void everyActionIsSafe();
     void windowsBuiltAheadStayOutOfTheTree();
     void switchingTabsKeepsFocusOffTheButtons();
+    void reportAddressesAreLinks();
 };
 
 // What a screen reader reads for a control: its name, description, or
@@ -283,6 +287,35 @@ void TestAccess::switchingTabsKeepsFocusOffTheButtons() {
         QVERIFY2(!visited.contains(QStringLiteral("cmdBack")),
                  qPrintable(visited.join(QLatin1Char(','))));
     });
+}
+
+// Each address in the report is a link a screen reader can find and open,
+// without a stop in the keyboard's path.
+void TestAccess::reportAddressesAreLinks() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    UrlCatcher urls;
+    // Names are all the report shows as typed: the addresses come from them.
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("http://example.com/ann"),
+                                                QStringLiteral("www.bob.example"));
+    QVERIFY(results);
+    frmSave report(results);
+    report.show();
+    const QList<modRTB::Link> links = modRTB::ActiveLinks();
+    QVERIFY(!links.isEmpty());
+    QWidget* viewport = report.controls().RTB->viewport();
+    QStringList heard;
+    for (LinkLabel* spot : viewport->findChildren<LinkLabel*>()) {
+        QAccessibleInterface* a = Access(spot);
+        QCOMPARE(a->role(), QAccessible::Link);
+        QCOMPARE(spot->focusPolicy(), Qt::NoFocus);
+        heard.append(a->text(QAccessible::Name));
+        a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    }
+    QStringList shown;
+    for (const modRTB::Link& link : links) shown.append(link.text);
+    QCOMPARE(heard, shown);
+    QCOMPARE(urls.opened.size(), links.size());
 }
 
 LUNVEX_TEST_MAIN(TestAccess)

@@ -76,7 +76,8 @@ def main():
     app = wait_for("program on the accessibility bus", program)
     input_window = wait_for("input window", lambda: next(iter(windows(app)), None))
     dump(input_window)
-    for name, text in (("Your name", "Zoë"), ("Your partner's name", "Bo")):
+    # The partner's name is an address: the report shows it as a link.
+    for name, text in (("Your name", "Zoë"), ("Your partner's name", "www.bob.example")):
         box = by_name(input_window, name)
         if box is None:
             fail("no text box " + name)
@@ -107,6 +108,9 @@ def main():
     report = wait_for("report window",
                       lambda: next((w for w in windows(app) if by_name(w, "Save")), None))
     dump(report)
+    link = by_name(report, "www.bob.example")
+    if link is None or link.getRoleName() != "link" or link.queryAction().nActions < 1:
+        fail("the report's address is not a link that can be activated")
     # What a mouse cannot reach while the report is open, a switch can.
     for name in ("Back", "Exit"):
         press(by_name(window, name))
