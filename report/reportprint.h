@@ -17,6 +17,7 @@ namespace report {
 // otherwise Letter where the locale uses it (United States, Canada) and A4
 // everywhere else.
 QPageSize PaperSizeFor(const std::optional<QPageSize>& printerDefault, const QLocale& locale);
+// The paper the report is laid out for, asked of the print system once per run.
 QPageSize ReportPaperSize();
 
 // Prints the document as the report window prints it: the document's title

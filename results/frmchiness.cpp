@@ -7,6 +7,7 @@
 
 #include "input/frmmain.h"
 #include "report/frmsave.h"
+#include "report/reportprint.h"
 #include "shell/accessibility.h"
 #include "shell/frmabout.h"
 #include "shell/modhelp.h"
@@ -67,6 +68,7 @@ void frmchiness::PrepareReport() {
         modHelp::IsEnding())
         return;
     m_preparedReport = new frmSave(this, frmSave::Links::WhenShown);
+    report::ReportPaperSize();  // its Save then does not wait for the print system
     m_preparedReport->winId();
     PrepareBackingStore(m_preparedReport);
 }
