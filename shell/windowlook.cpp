@@ -647,7 +647,12 @@ namespace {
 void KeepOnScreen(QWidget* window) {
     // A dialog shows on the screen of the window it belongs to.
     const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
-    const QScreen* screen = owner ? owner->screen() : window->screen();
+    // A window built ahead keeps the screen it was made on until it is shown:
+    // the screen it was placed on is where its centre is.
+    const QScreen* screen =
+        owner ? owner->screen()
+              : QGuiApplication::screenAt(QRect(window->pos(), window->size()).center());
+    if (!screen) screen = window->screen();
     if (!screen) return;
     FitToScreen(window, screen);
     if (owner && QGuiApplication::screenAt(window->frameGeometry().center()) != screen)
