@@ -28,6 +28,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <iterator>
 
@@ -554,6 +555,8 @@ void UnwrapContent(QWidget* window, QScrollArea* area) {
     delete area;
 }
 
+void RefitOnScreenChange(QWidget* window);
+
 }  // namespace
 
 void FitToScreen(QWidget* window, const QScreen* screen) {
@@ -562,6 +565,7 @@ void FitToScreen(QWidget* window, const QScreen* screen) {
     if (!known.isValid()) {
         known = window->size();
         window->setProperty(kDesignedSize, known);
+        RefitOnScreenChange(window);
     }
     const QSize designed = known.toSize();
     // A pixel to spare each way: a scaled screen rounds the frame's edges.
@@ -593,10 +597,62 @@ void FitToScreen(QWidget* window, const QScreen* screen) {
 
 namespace {
 
+// A window moved to a screen of another scale keeps its size in pixels: the
+// window system still holds its fixed size in the old screen's pixels, so its
+// content, laid out in fixed sizes, is cut off or left in empty space. It
+// takes its designed size again, fitted to the new screen, once the move is
+// done.
+class ScreenChangeWatch : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ScreenChangeInternal && watched == parent()) {
+            QPointer<QWidget> window = static_cast<QWidget*>(watched);
+            QTimer::singleShot(0, this, [window] {
+                if (window) RefitToScreen(window);
+            });
+        }
+        return false;
+    }
+};
+
+void RefitOnScreenChange(QWidget* window) {
+    window->installEventFilter(new ScreenChangeWatch(window));
+}
+
+}  // namespace
+
+void RefitToScreen(QWidget* window) {
+    const QScreen* screen = window ? window->screen() : nullptr;
+    if (!screen || !window->isWindow() || !window->property(kDesignedSize).isValid()) return;
+    FitToScreen(window, screen);
+    // Qt hands a size limit to the window system only when it changes: clear
+    // the limits once so the fixed size goes out again in the new screen's
+    // pixels, and the window takes it.
+    const QSize size = window->minimumSize();
+    if (size != window->maximumSize()) return;  // not of a fixed size
+    window->setMinimumSize(0, 0);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    window->setFixedSize(size);
+    // A window moved by setting its screen keeps its old size in pixels while
+    // its widget still has the designed size, so the resize above was none.
+    if (QWindow* handle = window->windowHandle(); handle && handle->size() != size)
+        handle->resize(size);
+}
+
+namespace {
+
 void KeepOnScreen(QWidget* window) {
     // A dialog shows on the screen of the window it belongs to.
     const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
-    const QScreen* screen = owner ? owner->screen() : window->screen();
+    // A window built ahead keeps the screen it was made on until it is shown:
+    // the screen it was placed on is where its centre is.
+    const QScreen* screen =
+        owner ? owner->screen()
+              : QGuiApplication::screenAt(QRect(window->pos(), window->size()).center());
+    if (!screen) screen = window->screen();
     if (!screen) return;
     FitToScreen(window, screen);
     if (owner && QGuiApplication::screenAt(window->frameGeometry().center()) != screen)

@@ -43,6 +43,10 @@ void ApplyWindowLook(QWidget* window);
 // the window keeps its designed size and look exactly. Done again each time
 // the window is shown, on the screen it is shown on.
 void FitToScreen(QWidget* window, const QScreen* screen);
+// Gives a window its designed size again on the screen it is on now, fitted
+// to that screen: done by itself when a window fitted once moves to another
+// screen, whose scale may differ.
+void RefitToScreen(QWidget* window);
 // Places a window that takes over from another (the results window after
 // Proceed, the input window after Back) where that one was: the same centre,
 // kept on the available area of the screen that centre is on, so the user's

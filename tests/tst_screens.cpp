@@ -57,6 +57,8 @@ class TestScreens : public QObject {
     void handOffsKeepTheCentre();
     void windowsFitEveryScreen_data();
     void windowsFitEveryScreen();
+    void movedWindowsTakeTheNewScale_data();
+    void movedWindowsTakeTheNewScale();
 };
 
 void TestScreens::firstWindowOnThePointersScreen_data() {
@@ -223,6 +225,57 @@ void TestScreens::windowsFitEveryScreen() {
                                            .arg(QString::fromLatin1(QTest::currentDataTag())
                                                     .section(QLatin1Char(' '), -2)
                                                     .replace(QLatin1Char(' '), QLatin1Char('-')))));
+}
+
+// A window moved to a screen of another scale (QT_SCREEN_SCALE_FACTORS) takes
+// its designed size there, not its old size in pixels.
+void TestScreens::movedWindowsTakeTheNewScale_data() {
+    QTest::addColumn<bool>("results");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("input window onto the larger scale") << false << "left"
+                                                        << "right";
+    QTest::newRow("input window onto the smaller scale") << false << "right"
+                                                         << "left";
+    QTest::newRow("results window onto the larger scale") << true << "left"
+                                                          << "right";
+    QTest::newRow("results window onto the smaller scale") << true << "right"
+                                                           << "left";
+}
+
+void TestScreens::movedWindowsTakeTheNewScale() {
+    QFETCH(bool, results);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QScreen* start = ScreenNamed(from);
+    QScreen* target = ScreenNamed(to);
+    if (qFuzzyCompare(start->devicePixelRatio(), target->devicePixelRatio()))
+        QSKIP("needs screens of different scales (QT_SCREEN_SCALE_FACTORS)");
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QCursor::setPos(start->availableGeometry().center());
+    auto* input = new frmmain;
+    CentreOnPointerScreen(input);
+    input->show();
+    QWidget* window = input;
+    if (results) {
+        EnterReading(*input, QStringLiteral("Ann"), {12, 3, 1975}, QStringLiteral("Bob"),
+                     {1, 7, 1938});
+        input->controls().cmdProceed->click();
+        window = frmchiness::Loaded();
+        QVERIFY(window);
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->screen(), start);
+    const QSize designed = window->size();
+
+    // As when the window manager moves it: its size in pixels stays as it was
+    // while the screen, and with it the scale, changes under it.
+    window->windowHandle()->setScreen(target);
+    QTRY_COMPARE(window->screen(), target);
+    QTRY_COMPARE(window->windowHandle()->size(), designed);
+    QCOMPARE(window->size(), designed);
+    QVERIFY2(!window->findChild<QScrollArea*>(), "the window fits the new screen as designed");
 }
 
 LUNVEX_TEST_MAIN(TestScreens)
