@@ -61,10 +61,11 @@ set(CPACK_DEBIAN_PACKAGE_NAME lunvex-zodiac)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${LUNVEX_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries come from the binary (dpkg-shlibdeps); Qt loads its Wayland
-# platform plugin at run time, so nothing in the binary names it.
+# The libraries come from the binary (dpkg-shlibdeps). Qt loads its Wayland
+# platform plugin at run time, so nothing in the binary names it; only a
+# Wayland desktop needs it (X11 runs without), so it is recommended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-wayland)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
 set(CPACK_SOURCE_GENERATOR "")

@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 12> kMonths{"January",   "February", "March",    "April",
-                                                   "May",       "June",     "July",     "August",
-                                                   "September", "October",  "November", "December"};
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 bool ParseNumber(std::string_view text, int& value) {
@@ -64,8 +60,8 @@ std::optional<std::chrono::year_month_day> ParseBirthDateText(const std::string&
         !ParseNumber(all.substr(lastBlank + 1), year))
         return std::nullopt;
     const std::string_view monthName = all.substr(firstBlank + 1, lastBlank - firstBlank - 1);
-    for (unsigned m = 0; m < kMonths.size(); ++m) {
-        if (kMonths[m] != monthName) continue;
+    for (unsigned m = 0; m < kMonthNames.size(); ++m) {
+        if (kMonthNames[m] != monthName) continue;
         if (day < 1 || day > 31) return std::nullopt;
         const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{m + 1},
                                                std::chrono::day{static_cast<unsigned>(day)}};
@@ -77,7 +73,7 @@ std::optional<std::chrono::year_month_day> ParseBirthDateText(const std::string&
 
 std::string BirthDateTextOf(std::chrono::year_month_day date) {
     if (!date.ok()) return {};
-    const std::string_view month = kMonths[static_cast<unsigned>(date.month()) - 1];
+    const std::string_view month = kMonthNames[static_cast<unsigned>(date.month()) - 1];
     return BuildBirthDateText(QString::number(static_cast<unsigned>(date.day())),
                               QString::fromLatin1(month.data(), qsizetype(month.size())),
                               QString::number(static_cast<int>(date.year())));

@@ -5,11 +5,19 @@
 
 #include <QString>
 
+#include <array>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/modchinesezodiac.h"
+
+// The months by name, as the month lists offer them and birth dates are
+// written.
+inline constexpr std::array<std::string_view, 12> kMonthNames{
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
 
 // One person's block of the record.
 struct PersonReading {

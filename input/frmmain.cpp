@@ -6,6 +6,8 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <chrono>
+#include <string_view>
 
 #include "input/compatibilityrun.h"
 #include "results/frmchiness.h"
@@ -17,12 +19,10 @@
 
 namespace {
 
-const QStringList kMonths{"January", "February", "March",     "April",   "May",      "June",
-                          "July",    "August",   "September", "October", "November", "December"};
-
-// February and the 30-day months, checked by list position (day 1 is position 0).
+// February, checked by list position (day 1 is position 0); the 30-day months
+// have a check and a message of their own.
 bool DayFitsMonth(int dayPosition, int monthPosition, const QString& yearText) {
-    const bool leap = yearText.toInt() % 4 == 0;  // the years offered make this the full rule
+    const bool leap = std::chrono::year{yearText.toInt()}.is_leap();
     if (monthPosition == 1) return dayPosition < (leap ? 29 : 28);
     return true;
 }
@@ -148,8 +148,11 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         ui->CboMaleDate->addItem(QString::number(n));
         ui->cboFemaleDate->addItem(QString::number(n));
     }
-    ui->cboMaleMonth->addItems(kMonths);
-    ui->cboFemaleMonth->addItems(kMonths);
+    QStringList months;
+    for (std::string_view month : kMonthNames)
+        months.append(QString::fromLatin1(month.data(), qsizetype(month.size())));
+    ui->cboMaleMonth->addItems(months);
+    ui->cboFemaleMonth->addItems(months);
     for (int y = 1936; y <= 2019; ++y) {
         ui->cboMaleYear->addItem(QString::number(y));
         ui->cboFemaleYear->addItem(QString::number(y));

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextDocument>
@@ -31,6 +32,11 @@
 
 #include <cerrno>
 #endif
+
+namespace {
+// Saving and printing the report; quiet unless QT_LOGGING_RULES asks.
+Q_LOGGING_CATEGORY(lcReport, "lunvex.report", QtCriticalMsg)
+}  // namespace
 
 const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
 const QString frmSave::SaveSuffix = QStringLiteral("rtf");
@@ -234,6 +240,8 @@ void frmSave::cmdSave_Click() {
     else
         failure = std::get<QString>(contents);
     if (failure) {
+        qCWarning(lcReport, "cannot save the report as %s: %s", qUtf8Printable(path),
+                  qUtf8Printable(*failure));
         // Unlike a cancel, a failed write must not look like a saved report.
         CD().message(this, QMessageBox::Warning, modHelp::ApplicationTitle,
                      QStringLiteral("The report could not be saved as \"%1\".\n%2")
@@ -259,6 +267,8 @@ bool PrintFailed(const QPrinter& printer) {
 // Tells the user and takes away a broken file, so it cannot pass for a report.
 void ReportPrintFailure(QWidget* parent, UserDialogs& dialogs, const QPrinter& printer) {
     const QString path = printer.outputFileName();
+    qCWarning(lcReport, "cannot print the report%s%s", path.isEmpty() ? "" : " to ",
+              qUtf8Printable(path));
     QString text = QStringLiteral("The report could not be printed.");
     if (!path.isEmpty()) {
         text = QStringLiteral(

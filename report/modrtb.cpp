@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QRegularExpression>
@@ -13,6 +14,9 @@
 
 namespace modRTB {
 namespace {
+
+// Links opened from the report; quiet unless QT_LOGGING_RULES asks.
+Q_LOGGING_CATEGORY(lcLinks, "lunvex.links", QtCriticalMsg)
 
 // One character per document position, paragraph breaks included.
 QString Plain(const QTextEdit* box) { return box->document()->toRawText(); }
@@ -65,7 +69,8 @@ class LinkHandler : public QObject {
                 if (const Link* link = LinkAt(e->position().toPoint());
                     link && link->length <= MaxLinkLength) {
                     const QUrl url = LinkUrl(link->text);
-                    if (url.isValid()) QDesktopServices::openUrl(url);
+                    if (url.isValid() && !QDesktopServices::openUrl(url))
+                        qCWarning(lcLinks, "no browser opened %s", qUtf8Printable(url.toString()));
                 }
             }
         }

@@ -1,5 +1,7 @@
 # Shared by the set-up commands: install what is missing, then configure and build.
 # shellcheck shell=bash
+# The package lists are read by the scripts that source this file.
+# shellcheck disable=SC2034
 
 # What building the program needs, and what the tests use besides.
 # qt6-wayland lets the program run natively on a Wayland desktop.

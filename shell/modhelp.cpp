@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QLoggingCategory>
 #include <QUrl>
 
 #include "shell/linklabel.h"
@@ -14,6 +15,9 @@
 
 namespace modHelp {
 namespace {
+
+// The vendor's pages; quiet unless QT_LOGGING_RULES asks.
+Q_LOGGING_CATEGORY(lcLinks, "lunvex.links", QtCriticalMsg)
 
 QList<QPointer<QWidget>>& Loaded() {
     static QList<QPointer<QWidget>> windows;
@@ -38,7 +42,9 @@ QString PageAddress(const QString& key) {
 
 void OpenWebPage(const QString& key) {
     // The keys need no escaping; the address goes out exactly as built.
-    QDesktopServices::openUrl(QUrl(PageAddress(key), QUrl::StrictMode));
+    const QUrl address(PageAddress(key), QUrl::StrictMode);
+    if (!QDesktopServices::openUrl(address))
+        qCWarning(lcLinks, "no browser opened %s", qUtf8Printable(address.toString()));
 }
 
 void OpenPageOn(QAction* action, const QString& key) {

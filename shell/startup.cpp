@@ -4,12 +4,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include <cmath>
-#include <memory>
 #include <random>
 
 #include "input/frmmain.h"
@@ -18,14 +17,19 @@
 #include "shell/windowlook.h"
 #include "ui_frmmain.h"
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
-#endif
+#include <cstring>
+
+// Start-up and the single-instance lock; quiet unless QT_LOGGING_RULES asks.
+namespace {
+Q_LOGGING_CATEGORY(lcStartup, "lunvex.startup", QtCriticalMsg)
+}  // namespace
 
 namespace modHelp {
 
@@ -56,12 +60,10 @@ QString PrivateRuntimeFolder() {
     // environment may be anyone's.
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) return {};
-#ifdef Q_OS_UNIX
     struct stat info {};
     if (::stat(QFile::encodeName(dir).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
         info.st_uid != ::geteuid() || (info.st_mode & 0077) != 0)
         return {};
-#endif
     return dir;
 }
 
@@ -80,12 +82,8 @@ QString SingleInstanceLockPath() {
 
 namespace {
 
-#ifdef Q_OS_UNIX
 // flock is released by the kernel when the process dies, however it dies.
 int g_lockFd = -1;
-#else
-std::unique_ptr<QLockFile> g_lockFile;
-#endif
 
 }  // namespace
 
@@ -93,14 +91,24 @@ bool AcquireSingleInstanceLock() {
     // Without a private place for the lock, run unguarded rather than let a
     // shared one refuse every start.
     const QString lockPath = SingleInstanceLockPath();
-    if (lockPath.isEmpty()) return true;
-#ifdef Q_OS_UNIX
+    if (lockPath.isEmpty()) {
+        qCWarning(lcStartup,
+                  "no private runtime folder for the single-instance lock: "
+                  "running without one");
+        return true;
+    }
     if (g_lockFd >= 0) return true;
     const QByteArray path = QFile::encodeName(lockPath);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return true;  // no lock to be had: never lock the user out
+    if (fd < 0) {  // no lock to be had: never lock the user out
+        qCWarning(lcStartup, "cannot open the lock %s: %s; running without one", path.constData(),
+                  std::strerror(errno));
+        return true;
+    }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+        qCWarning(lcStartup, "the lock %s is not a file of this user's; running without one",
+                  path.constData());
         ::close(fd);
         return true;
     }
@@ -110,25 +118,11 @@ bool AcquireSingleInstanceLock() {
     }
     g_lockFd = fd;
     return true;
-#else
-    if (g_lockFile) return true;
-    auto lock = std::make_unique<QLockFile>(lockPath);
-    lock->setStaleLockTime(0);  // stale only when its owner is gone
-    if (!lock->tryLock(0)) {
-        return lock->error() != QLockFile::LockFailedError;
-    }
-    g_lockFile = std::move(lock);
-    return true;
-#endif
 }
 
 void ReleaseSingleInstanceLockForTesting() {
-#ifdef Q_OS_UNIX
     if (g_lockFd >= 0) ::close(g_lockFd);
     g_lockFd = -1;
-#else
-    g_lockFile.reset();
-#endif
 }
 
 void SurviveFileSizeLimit() {
@@ -152,11 +146,8 @@ void SetRandomDraw(std::function<double()> draw) {
 }
 
 std::int16_t CoBrandNumber(double r) {
-    const double x = r * 6.0 + 1.0;
-    double whole = std::floor(x);
-    const double fraction = x - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
-    return static_cast<std::int16_t>(whole);
+    // Rounded half to even, as the default rounding mode does.
+    return static_cast<std::int16_t>(std::rint(r * 6.0 + 1.0));
 }
 
 std::int16_t CoBrand_Randomize(QWidget* input) {

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QSettings>
@@ -21,6 +22,11 @@
 
 #include "shell/modhelp.h"
 #include "shell/userdialogs.h"
+
+namespace {
+// The reminder's setting; quiet unless QT_LOGGING_RULES asks.
+Q_LOGGING_CATEGORY(lcSettings, "lunvex.settings", QtCriticalMsg)
+}  // namespace
 
 namespace modHelp {
 namespace {
@@ -144,15 +150,34 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
 class SettingsCopy {
   public:
     explicit SettingsCopy(const QString& path) : m_path(path) {
-        if (path.isEmpty() || !m_folder.isValid()) return;
+        if (path.isEmpty()) {
+            qCWarning(lcSettings, "no settings location");
+            return;
+        }
+        if (!m_folder.isValid()) {
+            qCWarning(lcSettings, "no scratch folder for the settings: %s",
+                      qUtf8Printable(m_folder.errorString()));
+            return;
+        }
         const std::optional<QByteArray> bytes = ReadSmallFile(path);
-        if (!bytes) return;  // unreadable: as if there were no entry, and nothing is written
+        if (!bytes) {  // unreadable: as if there were no entry, and nothing is written
+            qCWarning(lcSettings, "cannot read the settings file %s", qUtf8Printable(path));
+            return;
+        }
         const QString copyPath = m_folder.filePath(QStringLiteral("settings.ini"));
         QFile copy(copyPath);
-        if (!copy.open(QIODevice::WriteOnly) || copy.write(*bytes) != bytes->size()) return;
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(*bytes) != bytes->size()) {
+            qCWarning(lcSettings, "cannot copy the settings to %s: %s", qUtf8Printable(copyPath),
+                      qUtf8Printable(copy.errorString()));
+            return;
+        }
         copy.close();
         m_settings = std::make_unique<QSettings>(copyPath, QSettings::IniFormat);
-        if (m_settings->status() != QSettings::NoError) m_settings.reset();
+        if (m_settings->status() != QSettings::NoError) {
+            qCWarning(lcSettings, "cannot read the settings file %s as settings",
+                      qUtf8Printable(path));
+            m_settings.reset();
+        }
     }
 
     QString value(const QString& key) const {
@@ -245,10 +270,13 @@ void UpdateReminder() {
     const QDate today = Today();
     const auto writeToday = [&] {
         const QString day = DateText(today);
-        if (settings.store(key, EncodeSetting(day)))
+        if (settings.store(key, EncodeSetting(day))) {
             ForgetSessionNote();
-        else
-            KeepSessionNote(day);
+            return;
+        }
+        qCWarning(lcSettings, "cannot write the settings file %s; the day is kept for this session",
+                  qUtf8Printable(SettingsFilePath()));
+        KeepSessionNote(day);
     };
 
     // A day noted this session could not be stored, so it is newer than the store's.

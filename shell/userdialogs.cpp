@@ -4,17 +4,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPixmapCache>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSettings>
 
 #include "shell/modhelp.h"
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 
@@ -103,18 +98,6 @@ class SaveDialog : public QFileDialog {
     QString m_suffix;
     QString m_chosen;
 };
-
-// Each opening of the file dialog (and its message boxes) draws its icons
-// from new pixmaps, and Qt caches what it renders from them under keys that
-// no later opening will ask for again: about 15 KB per save that would stay
-// until the cache is full. The cache only saves drawing time, so empty it.
-// The heap that the dialog's worker thread and model freed goes back too.
-void ForgetWhatTheDialogLeft() {
-    QPixmapCache::clear();
-#ifdef __GLIBC__
-    ::malloc_trim(0);
-#endif
-}
 
 // Qt's file dialog, ours and the one behind the print dialog's file button,
 // keeps every folder the user saved in, its sidebar and its view in the
@@ -217,7 +200,6 @@ std::optional<QString> UserDialogs::saveFileName(QWidget* parent, const SaveRequ
             if (request.chosenFilter) *request.chosenFilter = dialog.selectedNameFilter();
         }
     }
-    ForgetWhatTheDialogLeft();
     return chosen;
 }
 

@@ -12,19 +12,15 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPaintEngine>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProxyStyle>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
 
-#include <QStyleFactory>
 #include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
@@ -34,195 +30,10 @@
 
 #include "shell/boldtitlegroupbox.h"
 #include "shell/modhelp.h"
-
-namespace {
-
-// A standard icon fetched from the style only when first drawn. A menu bar
-// asks for its overflow button's icon as it is built, and Fusion reads that
-// from image files, probing every image format: most of two milliseconds of
-// start-up for a button shown only when the menus do not fit, as ours do.
-class DeferredStandardIcon : public QIconEngine {
-  public:
-    DeferredStandardIcon(QStyle* style, QStyle::StandardPixmap which)
-        : m_style(style), m_which(which) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State state) override {
-        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return Icon().pixmap(size, mode, state);
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return Icon().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
-        return Icon().availableSizes(mode, state);
-    }
-    QIconEngine* clone() const override { return new DeferredStandardIcon(m_style, m_which); }
-    QString key() const override { return QStringLiteral("DeferredStandardIcon"); }
-
-  private:
-    const QIcon& Icon() {
-        if (!m_fetched && m_style) m_icon = m_style->standardIcon(m_which);
-        m_fetched = true;
-        return m_icon;
-    }
-    QPointer<QStyle> m_style;
-    QStyle::StandardPixmap m_which;
-    QIcon m_icon;
-    bool m_fetched = false;
-};
-
-// Fusion, with the costs of its tall fills taken off the user's wait. Fusion
-// draws a group box's frame by stretching a small picture over the whole box,
-// a tab widget's frame with tall translucent lines, and a scroll bar with tall
-// gradients; the raster engine splits each fill of more than 95 rows across
-// worker threads and waits for them, up to a millisecond per frame on every
-// paint. Each frame is drawn that way once per size and colours and kept, and
-// painting it is then a straight copy; a scroll bar is drawn in short bands.
-class ProgramStyle : public QProxyStyle {
-  public:
-    using QProxyStyle::QProxyStyle;
-
-    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
-                       const QWidget* widget) const override {
-        if (which == SP_ToolBarHorizontalExtensionButton ||
-            which == SP_ToolBarVerticalExtensionButton)
-            return QIcon(new DeferredStandardIcon(baseStyle(), which));
-        return QProxyStyle::standardIcon(which, option, widget);
-    }
-
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget) const override {
-        const QString key = CacheKey(element, option, widget);
-        // A copy is exact only onto pixels of the size it was drawn for: a
-        // scaled painter (a high-density screen, a print) draws as usual.
-        if (key.isEmpty() || !Unscaled(painter)) {
-            QProxyStyle::drawPrimitive(element, option, painter, widget);
-            return;
-        }
-        QPixmap picture;
-        if (!QPixmapCache::find(key, &picture)) {
-            picture = QPixmap(option->rect.size());
-            picture.fill(Qt::transparent);
-            QPainter drawing(&picture);
-            drawing.translate(-option->rect.topLeft());
-            QProxyStyle::drawPrimitive(element, option, &drawing, widget);
-            drawing.end();
-            QPixmapCache::insert(key, picture);
-        }
-        CopyPicture(painter, option->rect.topLeft(), picture);
-    }
-
-    // A scroll bar as Fusion draws it, a band of rows at a time into a scrap
-    // image that holds only that band: its tall gradient fills would each go
-    // to worker threads the engine waits for, which it does only for a fill
-    // of more rows than a band holds.
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                            QPainter* painter, const QWidget* widget) const override {
-        // Fusion draws a scroll bar's arrows in the text colour it inherits,
-        // and a frame may colour its captions (the compatibility frame's dark
-        // red): the arrows take their window's text colour instead, as every
-        // other scroll bar's do.
-        QStyleOptionSlider arrows;
-        if (const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
-            control == CC_ScrollBar && slider && widget) {
-            arrows = *slider;
-            const QPalette& own = widget->window()->palette();
-            for (int g = 0; g < QPalette::NColorGroups; ++g) {
-                const auto group = QPalette::ColorGroup(g);
-                arrows.palette.setBrush(group, QPalette::WindowText,
-                                        own.brush(group, QPalette::WindowText));
-            }
-            option = &arrows;
-        }
-        constexpr int kBand = 64;
-        if (control != CC_ScrollBar || !option || option->rect.height() <= kBand ||
-            !Unscaled(painter)) {
-            QProxyStyle::drawComplexControl(control, option, painter, widget);
-            return;
-        }
-        const QRect all = option->rect;
-        QImage band(all.width(), kBand, QImage::Format_ARGB32_Premultiplied);
-        for (int top = all.top(); top <= all.bottom(); top += kBand) {
-            band.fill(Qt::transparent);
-            QPainter drawing(&band);
-            drawing.setRenderHints(painter->renderHints());
-            drawing.translate(-all.left(), -top);
-            QProxyStyle::drawComplexControl(control, option, &drawing, widget);
-            drawing.end();
-            const int rows = std::min(kBand, all.bottom() + 1 - top);
-            painter->drawImage(QPoint(all.left(), top), band, QRect(0, 0, all.width(), rows));
-        }
-    }
-
-  private:
-    // Paints pixel for pixel, only moved: what a kept or banded drawing needs
-    // to come out exact.
-    static bool Unscaled(const QPainter* painter) {
-        return painter && painter->deviceTransform().type() <= QTransform::TxTranslate;
-    }
-
-    // Copies the picture one rectangle of the area being painted at a time,
-    // without smoothing (it is drawn at its own size). Where a control hides
-    // part of a frame, that area is several rectangles; onto those, or with
-    // smoothing on, the raster engine blends the picture span by span on
-    // worker threads it waits for, where onto one rectangle it copies rows.
-    static void CopyPicture(QPainter* painter, QPoint at, const QPixmap& picture) {
-        const QTransform& device = painter->deviceTransform();
-        const QPoint offset(qRound(device.dx()), qRound(device.dy()));
-        const QPaintEngine* engine = painter->paintEngine();
-        QRegion area(QRect(at + offset, picture.size()));
-        if (engine && !engine->systemClip().isEmpty()) area &= engine->systemClip();
-        if (painter->hasClipping()) area &= painter->clipRegion().translated(offset);
-        const auto copy = [&](const QRect* part) {
-            painter->save();
-            painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-            if (part) painter->setClipRect(part->translated(-offset), Qt::IntersectClip);
-            painter->drawPixmap(at, picture);
-            painter->restore();
-        };
-        if (area.rectCount() <= 1 || QPointF(offset) != QPointF(device.dx(), device.dy())) {
-            copy(nullptr);
-            return;
-        }
-        for (const QRect& part : area) copy(&part);
-    }
-
-    // Names everything the frame's pixels depend on, or nothing for a
-    // primitive drawn as usual.
-    static QString CacheKey(PrimitiveElement element, const QStyleOption* option,
-                            const QWidget* widget) {
-        if (!option || option->rect.isEmpty()) return {};
-        const QString size =
-            QStringLiteral("%1x%2").arg(option->rect.width()).arg(option->rect.height());
-        if (element == PE_FrameGroupBox && qstyleoption_cast<const QStyleOptionFrame*>(option)) {
-            // Fusion leaves less room above a box with neither title nor check box.
-            const auto* box = qobject_cast<const QGroupBox*>(widget);
-            const bool bare = box && !box->isCheckable() && box->title().isEmpty();
-            return QStringLiteral("lunvex-groupbox-%1-%2-%3-")
-                .arg(size)
-                .arg(option->fontMetrics.height())
-                .arg(bare);
-        }
-        if (element == PE_FrameTabWidget) {
-            const auto* tabs = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
-            if (!tabs) return {};
-            return QStringLiteral("lunvex-tabframe-%1-%2-%3-%4-")
-                .arg(size)
-                .arg(int(tabs->shape))
-                .arg(option->palette.button().color().rgba())
-                .arg(option->palette.window().color().rgba());
-        }
-        return {};
-    }
-};
-
-}  // namespace
+#include "shell/programstyle.h"
 
 void ConfigureApplicationLook(IconTiming icon) {
-    QApplication::setStyle(new ProgramStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    InstallProgramStyle();
     // Reading any image by name first looks through every image format
     // plugin, a millisecond or two; the style reads its frame picture in the
     // first paint. The look-up is done on another core while the first window
@@ -702,7 +513,9 @@ class FirstPaintThen : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
+        // PrepareBackingStore paints a hidden window once: that is not the
+        // first paint the user sees.
+        if (event->type() == QEvent::Paint && static_cast<QWidget*>(watched)->isVisible()) {
             watched->removeEventFilter(this);
             QTimer::singleShot(0, this, [this] {
                 m_task();

@@ -147,6 +147,8 @@ class TestLook : public QObject {
     void ownBackgroundsUnderADarkTheme();
     void framesAsFusionDrawsThem_data();
     void framesAsFusionDrawsThem();
+    void framesFollowAPaletteChange_data();
+    void framesFollowAPaletteChange();
     void popupsTakeTheirWindowsLook_data();
     void popupsTakeTheirWindowsLook();
     void scrollBarArrowsKeepTheTextColour();
@@ -327,6 +329,51 @@ void TestLook::framesAsFusionDrawsThem() {
     }
     for (QLabel* label : program->findChildren<QLabel*>())
         QVERIFY(!QFontInfo(label->font()).bold());
+}
+
+// A kept frame is drawn again when the window's colours change: the frames
+// drawn for the old colours must not come back.
+void TestLook::framesFollowAPaletteChange_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("tab widget") << "tabs";
+    QTest::newRow("titled box") << "titled";
+}
+
+void TestLook::framesFollowAPaletteChange() {
+    QFETCH(QString, kind);
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    const auto build = [&](QStyle* style) {
+        std::unique_ptr<QWidget> w;
+        if (kind == QLatin1String("tabs")) {
+            auto* tabs = new QTabWidget;
+            tabs->addTab(new QWidget, QStringLiteral("Your Details"));
+            w.reset(tabs);
+        } else {
+            w.reset(new QGroupBox(QStringLiteral("Your Details")));
+        }
+        if (style) {
+            w->setStyle(style);
+            for (QWidget* child : w->findChildren<QWidget*>()) child->setStyle(style);
+        }
+        w->setPalette(LightPalette());
+        w->resize(300, 200);
+        w->setAttribute(Qt::WA_DontShowOnScreen);
+        w->show();
+        return w;
+    };
+    const auto draw = [](QWidget* w) {
+        QImage image(w->size(), QImage::Format_RGB32);
+        w->render(&image);
+        return image;
+    };
+    const std::unique_ptr<QWidget> program = build(nullptr);
+    draw(program.get());  // its frame is kept for the light colours
+    const std::unique_ptr<QWidget> expected = build(fusion.get());
+    for (QWidget* w : {program.get(), expected.get()}) w->setPalette(DarkTheme());
+    const QImage actual = draw(program.get());
+    const int differing = DifferingPixels(draw(expected.get()), actual, 2);
+    if (differing > 0) actual.save(ScreenshotPath(QStringLiteral("frame-after-palette-") + kind));
+    QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
 }
 
 // Menus, drop-down lists, context menus and tooltips are windows of their

@@ -1,6 +1,7 @@
 // The compatibility run end to end: the input window's Proceed fills the
 // results window with what the engine gives, for every pair of signs.
 #include <QAccessible>
+#include <QBackingStore>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -109,6 +110,8 @@ class TestRun : public QObject {
     void blankNameGivesEmptyCaption();
     void secondRunShowsOnlyItsOwnValues();
     void windowsBuiltAheadShowTheLatestReading();
+    void windowsBuiltAheadArePaintedWhileHidden_data();
+    void windowsBuiltAheadArePaintedWhileHidden();
     void profileTabsFilledBeforeTheyShow_data();
     void profileTabsFilledBeforeTheyShow();
     void backOpensAFreshInputWindow();
@@ -540,6 +543,45 @@ void TestRun::windowsBuiltAheadShowTheLatestReading() {
     spare->controls().cmdPrint->click();
     QVERIFY2(shown.contains(QStringLiteral("Cleo")) && !shown.contains(QStringLiteral("Ann")),
              qPrintable(shown.left(200)));
+    QCOMPARE(end.ends, 0);
+}
+
+// A window built ahead is painted once while hidden, into the image its first
+// paint on screen will use; that rehearsal is not the paint the user sees, so
+// nothing that waits for the first paint runs before the window shows.
+void TestRun::windowsBuiltAheadArePaintedWhileHidden_data() {
+    QTest::addColumn<bool>("report");
+    QTest::newRow("results window") << false;
+    QTest::newRow("report window") << true;
+}
+
+void TestRun::windowsBuiltAheadArePaintedWhileHidden() {
+    QFETCH(bool, report);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    auto* input = new frmmain;
+    input->show();
+    QTRY_VERIFY(frmchiness::Spare());
+    QWidget* window = frmchiness::Spare();
+    if (report) {
+        window = new frmSave(frmchiness::Spare(), frmSave::Links::WhenShown);
+        window->winId();
+    }
+    bool firstPaintSeen = false;
+    AfterFirstPaint(window, [&] { firstPaintSeen = true; });
+    PrepareBackingStore(window);
+    QCoreApplication::processEvents();
+    QVERIFY2(!firstPaintSeen, "a hidden rehearsal was taken for the first paint");
+    QBackingStore* store = window->backingStore();
+    QVERIFY(store);
+    QCOMPARE(store->size(), window->size());
+    if (const auto* image = dynamic_cast<const QImage*>(store->paintDevice())) {
+        const QImage expected = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(image->convertToFormat(QImage::Format_RGB32), expected);
+    }
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTRY_VERIFY(firstPaintSeen);
     QCOMPARE(end.ends, 0);
 }
 
