@@ -176,11 +176,11 @@ class TestReportFile : public QObject {
     void saveDialogSettings();
     void saveAsPdf_data();
     void saveAsPdf();
-    void pdfOnAFullDiskKeepsTheExistingFile();
     void cancelWritesNothing();
     void nameWithoutExtensionGetsRtf_data();
     void nameWithoutExtensionGetsRtf();
     void refusedFolderShowsTheReason();
+    void fullDiskKeepsTheExistingFile_data();
     void fullDiskKeepsTheExistingFile();
     void fullDeviceShowsTheReason();
     void pipes_data();
@@ -399,42 +399,6 @@ void TestReportFile::saveAsPdf() {
                 .contains(QStringLiteral("Chinese Zodiac Compatibility - Zo\u00eb and Bo")));
 }
 
-// A PDF that cannot be written whole leaves the file that was there as it was.
-void TestReportFile::pdfOnAFullDiskKeepsTheExistingFile() {
-    AnsweringDialogs dialogs;
-    EndRecorder end;
-    QTemporaryDir dir;
-    const QString existing = dir.filePath(QStringLiteral("report.pdf"));
-    {
-        QFile f(existing);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("an earlier report");
-    }
-    frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
-    dialogs.saveAnswer = existing;
-    std::signal(SIGXFSZ, SIG_DFL);
-    modHelp::SurviveFileSizeLimit();
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    window.controls().cmdSave->click();
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    QCOMPARE(dialogs.messages.size(), 1);
-    QVERIFY(dialogs.messages.constFirst().text.contains(existing));
-    QFile f(existing);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("an earlier report"));
-    f.close();
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("report.pdf")});
-    // With room again, the same save replaces it whole.
-    window.controls().cmdSave->click();
-    QCOMPARE(dialogs.messages.size(), 1);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QVERIFY(f.readAll().trimmed().endsWith("%%EOF"));
-}
-
 void TestReportFile::cancelWritesNothing() {
     AnsweringDialogs dialogs;
     EndRecorder end;
@@ -514,12 +478,24 @@ void TestReportFile::refusedFolderShowsTheReason() {
     }
 }
 
-// A disk that fills up while writing: the file that was there stays whole.
+// A disk that fills up while writing: the file that was there stays whole,
+// as rich text and as PDF; with room again the same save replaces it whole.
+void TestReportFile::fullDiskKeepsTheExistingFile_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QByteArray>("ending");
+    QTest::newRow("rich text") << "report.rtf" << 1024 << QByteArray("}");
+    QTest::newRow("PDF") << "report.pdf" << 4096 << QByteArray("%%EOF");
+}
+
 void TestReportFile::fullDiskKeepsTheExistingFile() {
+    QFETCH(QString, name);
+    QFETCH(int, limit);
+    QFETCH(QByteArray, ending);
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir dir;
-    const QString existing = dir.filePath(QStringLiteral("report.rtf"));
+    const QString existing = dir.filePath(name);
     {
         QFile f(existing);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -527,14 +503,14 @@ void TestReportFile::fullDiskKeepsTheExistingFile() {
     }
     frmSave window(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
     dialogs.saveAnswer = existing;
-    // Files may not grow past 1 KB for a moment: writes beyond fail as on a
-    // full disk, once the program has put aside the signal that would end it.
+    // Files may not grow past the limit for a moment: writes beyond fail as on
+    // a full disk, once the program has put aside the signal that would end it.
     std::signal(SIGXFSZ, SIG_DFL);
     modHelp::SurviveFileSizeLimit();
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
-    small.rlim_cur = 1024;
+    small.rlim_cur = rlim_t(limit);
     ::setrlimit(RLIMIT_FSIZE, &small);
     window.controls().cmdSave->click();
     ::setrlimit(RLIMIT_FSIZE, &old);
@@ -543,8 +519,12 @@ void TestReportFile::fullDiskKeepsTheExistingFile() {
     QFile f(existing);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("an earlier report"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-             QStringList{QStringLiteral("report.rtf")});  // no leftovers
+    f.close();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name});  // no leftovers
+    window.controls().cmdSave->click();
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().trimmed().endsWith(ending));
 }
 
 // A device that is always full: written to directly, never replaced.
