@@ -24,12 +24,17 @@
 #include <optional>
 #include <vector>
 
+#include "common/ending.h"
+#include "common/userdialogs.h"
+#include "common/vendorpages.h"
+#include "common/windowlook.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
 #include "results/frmchiness.h"
-#include "shell/modhelp.h"
-#include "shell/userdialogs.h"
-#include "shell/windowlook.h"
+#include "shell/clock.h"
+#include "shell/navigator.h"
+#include "shell/startup.h"
+#include "shell/updatereminder.h"
 #include "ui_frmchiness.h"
 #include "ui_frmmain.h"
 #include "ui_frmsave.h"
@@ -107,8 +112,11 @@ int Child(const QString& what, int argc, char** argv) {
     QApplication app(argc, argv);
     QWidget* window = nullptr;
     if (what == QStringLiteral("program")) {
-        ConfigureApplicationLook(IconTiming::Later);  // as the program's main() does
-        modHelp::SetRandomDraw([] { return 0.5; });
+        modHelp::PrepareApplication();  // as the program's main() does
+        static struct : RandomSource {
+            double draw() override { return 0.5; }
+        } fixedDraw;
+        RandomSource::install(&fixedDraw);
         if (!modHelp::RunStartup()) return 2;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<frmmain*>(w)) window = w;
@@ -223,7 +231,10 @@ int main(int argc, char** argv) {
     dialogs.saveTo = scratch.filePath(QStringLiteral("report.rtf"));
     dialogs.printTo = scratch.filePath(QStringLiteral("report.pdf"));
     UserDialogs::install(&dialogs);
-    modHelp::SetEndProcess([] {});
+    static struct : Ending {
+        void endProcess() override {}
+    } staysOpen;
+    Ending::install(&staysOpen);
 
     std::vector<double> proceed, print, save, pdf, bare;
     for (int i = 0; i < runs; ++i) {
@@ -235,7 +246,7 @@ int main(int argc, char** argv) {
             },
             [](QWidget* w) { delete w; }));
 
-        auto* input = new frmmain;
+        auto* input = Navigator::instance().newInput();
         input->show();
         // A person takes a while to type the names; the program may use it.
         Idle(300);
@@ -244,9 +255,9 @@ int main(int argc, char** argv) {
         input->controls().cboMaleYear->setCurrentIndex(i % 84);
         proceed.push_back(TimeUntilPainted([input] {
             input->controls().cmdProceed->click();
-            return static_cast<QWidget*>(frmchiness::Loaded());
+            return static_cast<QWidget*>(Navigator::instance().loadedResults());
         }));
-        frmchiness* results = frmchiness::Loaded();
+        frmchiness* results = Navigator::instance().loadedResults();
         Idle(300);  // reading the results before pressing Print
 
         // Print: from the click to the report window painted, inside its modal loop.

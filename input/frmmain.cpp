@@ -9,12 +9,10 @@
 #include <chrono>
 #include <string_view>
 
-#include "input/compatibilityrun.h"
-#include "results/frmchiness.h"
-#include "shell/frmabout.h"
-#include "shell/modhelp.h"
-#include "shell/userdialogs.h"
-#include "shell/windowlook.h"
+#include "common/ending.h"
+#include "common/userdialogs.h"
+#include "common/vendorpages.h"
+#include "common/windowlook.h"
 #include "ui_frmmain.h"
 
 namespace {
@@ -191,15 +189,13 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
 
     connect(ui->cmdProceed, &QPushButton::clicked, this, &frmmain::cmdProceed_Click);
     connect(ui->mnuExit, &QAction::triggered, this, &QWidget::close);
-    ConnectSharedMenus(this, {ui->mnuOnline, ui->mnuVisit, ui->mnuUpdate, ui->mnuAbout,
-                              ui->mnuDonate, ui->mnumakemoney});
+    connect(ui->mnuAbout, &QAction::triggered, this, &frmmain::aboutRequested);
+    modHelp::OpenSharedMenuPages(
+        {ui->mnuOnline, ui->mnuVisit, ui->mnuUpdate, ui->mnuDonate, ui->mnumakemoney});
     modHelp::OpenPageOn(ui->Label1, modHelp::PageKey::HomePage);
     modHelp::OpenPageOn(ui->Label2, modHelp::PageKey::HomePage);
     modHelp::OpenPageOn(ui->lblCobrand, modHelp::PageKey::CoBrand);
     modHelp::OpenPageOn(ui->lblFullBrand, modHelp::PageKey::FullyBranded);
-
-    // While the user types, build the results window Proceed will fill.
-    AfterFirstPaint(this, [] { frmchiness::PrepareSpare(); });
 }
 
 frmmain::~frmmain() = default;
@@ -238,23 +234,27 @@ bool frmmain::ValidateInput() {
     return true;
 }
 
+PairEntries frmmain::entries() const {
+    return {
+        {ui->txtMaleName->text().toStdString(), ui->CboMaleDate->currentText().toStdString(),
+         ui->cboMaleMonth->currentText().toStdString(),
+         ui->cboMaleYear->currentText().toStdString()},
+        {ui->txtFemaleName->text().toStdString(), ui->cboFemaleDate->currentText().toStdString(),
+         ui->cboFemaleMonth->currentText().toStdString(),
+         ui->cboFemaleYear->currentText().toStdString()}};
+}
+
+void frmmain::bringToFront(Promotion promotion) {
+    (promotion == Promotion::CoBrand ? ui->lblCobrand : ui->lblFullBrand)->raise();
+}
+
 void frmmain::cmdProceed_Click() {
     if (modHelp::BlockedByModal(this)) return;  // never close this under an open about window
-    // The run closes this window as part of its hand-off; the flag tells the
-    // close handler so.
-    m_proceeding = true;
-    RunCompatibility(*this);
-    m_proceeding = false;
+    if (ValidateInput()) emit proceedRequested();
 }
 
 void frmmain::closeEvent(QCloseEvent* event) {
-    // The about window open over this one would go with it, in the middle of its own loop.
-    if (!modHelp::IsEnding() && modHelp::BlockedByModal(this)) {
-        event->ignore();
-        return;
-    }
+    if (modHelp::RefuseCloseUnderModal(this, event)) return;
     event->accept();
-    // Any close but the run's hand-off ends the program, once this close is done.
-    if (!m_proceeding && !modHelp::IsEnding())
-        QTimer::singleShot(0, qApp, [] { modHelp::UnloadAllAndEnd(); });
+    if (!modHelp::IsEnding()) emit exitRequested();
 }

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "engine/reading.h"
+
 namespace Ui {
 class frmmain;
 }
@@ -20,7 +22,21 @@ class frmmain : public QMainWindow {
     // Checks both persons' entries; shows the first problem found and answers false.
     bool ValidateInput();
 
+    // What the user entered: both names and the three list texts of each date.
+    PairEntries entries() const;
+
+    // The two promotions that share one place; start-up brings one to the front.
+    enum class Promotion { CoBrand, FullBrand };
+    void bringToFront(Promotion promotion);
+
     Ui::frmmain& controls() { return *ui; }
+
+  signals:
+    // Proceed with entries that passed the checks.
+    void proceedRequested();
+    // The window closed (Exit, or the window's own close) other than as a hand-off.
+    void exitRequested();
+    void aboutRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -29,5 +45,4 @@ class frmmain : public QMainWindow {
     void cmdProceed_Click();
 
     std::unique_ptr<Ui::frmmain> ui;
-    bool m_proceeding = false;  // the run closes this window as a hand-off
 };

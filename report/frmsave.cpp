@@ -11,16 +11,15 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 
-#include "input/compatibilityrun.h"
+#include "common/ending.h"
+#include "common/userdialogs.h"
+#include "common/vendorpages.h"
+#include "common/windowlook.h"
+#include "engine/reading.h"
 #include "report/modrtb.h"
 #include "report/reportcomposer.h"
 #include "report/reportprint.h"
 #include "report/rtfwriter.h"
-#include "results/frmchiness.h"
-#include "shell/modhelp.h"
-#include "shell/userdialogs.h"
-#include "shell/windowlook.h"
-#include "ui_frmchiness.h"
 #include "ui_frmsave.h"
 
 #include <variant>
@@ -42,8 +41,9 @@ const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
 const QString frmSave::SaveSuffix = QStringLiteral("rtf");
 const QString frmSave::PdfFilter = QStringLiteral("PDF (*.pdf)");
 
-frmSave::frmSave(frmchiness* results, Links links)
-    : QDialog(results), ui(std::make_unique<Ui::frmSave>()) {
+frmSave::frmSave(const CompatibilityRunRecord& run, const report::PairValues& pair, QWidget* parent,
+                 Links links)
+    : QDialog(parent), ui(std::make_unique<Ui::frmSave>()) {
     ui->setupUi(this);
     modHelp::RegisterLoadedWindow(this);
     ApplyWindowLook(this);
@@ -73,13 +73,7 @@ frmSave::frmSave(frmchiness* results, Links links)
     modHelp::OpenPageOn(ui->Label16, modHelp::PageKey::FullyBranded);
 
     // Load: links first, then the report, composed once.
-    report::PairValues pair;
-    if (results) {
-        const Ui::frmchiness& r = results->controls();
-        pair = {r.lblChineseCompatibilityNumber->text(), r.lblChinesePercentage->text(),
-                r.lblChineseRating->text(), r.txtMatchingDescription->toPlainText()};
-    }
-    report::ComposeReport(*ui->RTB->document(), CompatibilityRun(), pair);
+    report::ComposeReport(*ui->RTB->document(), run, pair);
     if (links == Links::Now) {
         modRTB::StartLinkDetection(ui->RTB, this);
         m_linksStarted = true;
@@ -100,11 +94,8 @@ void frmSave::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void frmSave::ShowModal(frmchiness* results) {
-    // On the heap: should the program end meanwhile, exec() notices. The
-    // results window may have composed it already while the user was reading.
-    frmSave* window = results ? results->TakePreparedReport() : nullptr;
-    if (!window) window = new frmSave(results);
+void frmSave::ShowModal(frmSave* window) {
+    // On the heap: should the program end meanwhile, exec() notices.
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->exec();
 }
@@ -113,10 +104,7 @@ UserDialogs& frmSave::CD() const { return UserDialogs::current(); }
 
 void frmSave::closeEvent(QCloseEvent* event) {
     // Its save or print dialog still runs over it.
-    if (!modHelp::IsEnding() && modHelp::BlockedByModal(this)) {
-        event->ignore();
-        return;
-    }
+    if (modHelp::RefuseCloseUnderModal(this, event)) return;
     if (m_linksStarted) modRTB::StopLinkDetection();
     QDialog::closeEvent(event);
 }

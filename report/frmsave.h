@@ -6,25 +6,28 @@
 #include <memory>
 #include <optional>
 
+#include "engine/reading.h"
+#include "report/reportcomposer.h"
+
 namespace Ui {
 class frmSave;
 }
-class frmchiness;
 class UserDialogs;
 
 class frmSave : public QDialog {
     Q_OBJECT
 
   public:
-    // Composes the report from the latest reading and the results window's
-    // pair values.
+    // Composes the report from the reading and the pair values the results
+    // window shows, modal over that window (the parent).
     // A report composed ahead of its Print handles its links only once shown.
     enum class Links { Now, WhenShown };
-    explicit frmSave(frmchiness* results, Links links = Links::Now);
+    frmSave(const CompatibilityRunRecord& run, const report::PairValues& pair,
+            QWidget* parent = nullptr, Links links = Links::Now);
     ~frmSave() override;
 
-    // Opens a fresh report window, modal over the results window, and waits.
-    static void ShowModal(frmchiness* results);
+    // Shows the window modal over its parent and waits; it goes once closed.
+    static void ShowModal(frmSave* window);
 
     Ui::frmSave& controls() { return *ui; }
     // The common dialogs (file-save and printer) the window uses.

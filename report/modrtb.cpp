@@ -10,7 +10,7 @@
 #include <QTextEdit>
 #include <QUrl>
 
-#include "shell/linklabel.h"
+#include "common/linklabel.h"
 
 namespace modRTB {
 namespace {

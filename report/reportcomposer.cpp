@@ -4,8 +4,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "input/compatibilityrun.h"
-#include "shell/windowlook.h"
+#include "common/windowlook.h"
+#include "engine/reading.h"
 
 namespace report {
 namespace {

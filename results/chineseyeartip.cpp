@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "engine/modchinesezodiac.h"
-#include "input/compatibilityrun.h"
+#include "engine/reading.h"
 
 namespace {
 

@@ -3,42 +3,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QTimer>
 
-#include "input/frmmain.h"
-#include "report/frmsave.h"
-#include "report/reportprint.h"
-#include "shell/accessibility.h"
-#include "shell/frmabout.h"
-#include "shell/modhelp.h"
-#include "shell/windowlook.h"
+#include "common/accessibility.h"
+#include "common/ending.h"
+#include "common/vendorpages.h"
+#include "common/windowlook.h"
+#include "results/chineseyeartip.h"
 #include "ui_frmchiness.h"
-
-QPointer<frmchiness> frmchiness::s_loaded;
-QPointer<frmchiness> frmchiness::s_spare;
-
-frmchiness* frmchiness::Obtain() {
-    if (!s_loaded) {
-        s_loaded = s_spare ? s_spare.data() : new frmchiness;
-        s_spare = nullptr;
-        modHelp::RegisterLoadedWindow(s_loaded);
-        // The report for the first Print is composed once this window shows.
-        AfterFirstPaint(s_loaded, [window = s_loaded] {
-            if (window) window->PrepareReport();
-        });
-    }
-    return s_loaded;
-}
-
-void frmchiness::PrepareSpare() {
-    if (s_loaded || s_spare || modHelp::IsEnding()) return;
-    s_spare = new frmchiness;
-    s_spare->ensurePolished();
-    s_spare->winId();  // the native window too: showing it then only maps it
-    PrepareBackingStore(s_spare);
-    // An ending program takes its spare along.
-    connect(qApp, &QCoreApplication::aboutToQuit, s_spare.data(), &QObject::deleteLater);
-}
 
 void frmchiness::FillAfterFirstPaint(std::function<void()> fill) {
     FinishFilling();  // an earlier reading's fill never lands over this one
@@ -52,25 +23,6 @@ void frmchiness::FillAfterFirstPaint(std::function<void()> fill) {
 
 void frmchiness::FinishFilling() {
     if (auto fill = std::exchange(m_pendingFill, nullptr)) fill();
-}
-
-frmSave* frmchiness::TakePreparedReport() {
-    frmSave* report = m_preparedReport;
-    m_preparedReport = nullptr;
-    return report;
-}
-
-void frmchiness::ForgetPreparedReport() { delete TakePreparedReport(); }
-
-void frmchiness::PrepareReport() {
-    // Only for a window that shows a reading, and never under an open report.
-    if (m_preparedReport || !isVisible() || QApplication::activeModalWidget() ||
-        modHelp::IsEnding())
-        return;
-    m_preparedReport = new frmSave(this, frmSave::Links::WhenShown);
-    report::ReportPaperSize();  // its Save then does not wait for the print system
-    m_preparedReport->winId();
-    PrepareBackingStore(m_preparedReport);
 }
 
 frmchiness::frmchiness(QWidget* parent)
@@ -180,14 +132,21 @@ frmchiness::frmchiness(QWidget* parent)
 
     connect(ui->SSTab, &QTabWidget::currentChanged, this, &frmchiness::FinishFilling);
     ui->SSTab->installEventFilter(this);
-    connect(ui->cmdBack, &QPushButton::clicked, this, &frmchiness::cmdBack_Click);
-    connect(ui->mnuBack, &QAction::triggered, this, &frmchiness::cmdBack_Click);
-    connect(ui->cmdPrint, &QPushButton::clicked, this, &frmchiness::cmdPrint_Click);
-    connect(ui->mnuPrint, &QAction::triggered, this, &frmchiness::cmdPrint_Click);
+    // Back and Print hand over to other windows: never under an open report or about window.
+    const auto unlessBlocked = [this](void (frmchiness::*request)()) {
+        return [this, request] {
+            if (!modHelp::BlockedByModal(this)) emit(this->*request)();
+        };
+    };
+    connect(ui->cmdBack, &QPushButton::clicked, this, unlessBlocked(&frmchiness::backRequested));
+    connect(ui->mnuBack, &QAction::triggered, this, unlessBlocked(&frmchiness::backRequested));
+    connect(ui->cmdPrint, &QPushButton::clicked, this, unlessBlocked(&frmchiness::printRequested));
+    connect(ui->mnuPrint, &QAction::triggered, this, unlessBlocked(&frmchiness::printRequested));
     connect(ui->cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->mnuExit, &QAction::triggered, this, &QWidget::close);
-    ConnectSharedMenus(this, {ui->mnuOnline, ui->mnuVisit, ui->mnuUpdate, ui->mnuAbout,
-                              ui->mnuDonate, ui->mnumakemoney});
+    connect(ui->mnuAbout, &QAction::triggered, this, &frmchiness::aboutRequested);
+    modHelp::OpenSharedMenuPages(
+        {ui->mnuOnline, ui->mnuVisit, ui->mnuUpdate, ui->mnuDonate, ui->mnumakemoney});
     modHelp::OpenPageOn(ui->Label1, modHelp::PageKey::HomePage);
     modHelp::OpenPageOn(ui->lblCobrand, modHelp::PageKey::CoBrand);
     modHelp::OpenPageOn(ui->lblFullBrand, modHelp::PageKey::FullyBranded);
@@ -204,26 +163,6 @@ bool frmchiness::ShowPicture(QLabel* box, const QString& key) const {
         }
     }
     return false;
-}
-
-void frmchiness::cmdBack_Click() {
-    if (modHelp::BlockedByModal(this)) return;  // the report or about window is open over this
-    // A fresh input window first, then this one closes as a hand-off.
-    m_goingBack = true;
-    auto* input = new frmmain;
-    PlaceOver(input, this);
-    input->show();
-    close();
-    m_goingBack = false;
-}
-
-void frmchiness::cmdPrint_Click() {
-    if (modHelp::BlockedByModal(this)) return;
-    const QPointer<frmchiness> self(this);
-    frmSave::ShowModal(this);
-    if (!self) return;  // the program ended while the report was open
-    // Ready for the next Print, once the user is back here.
-    QTimer::singleShot(0, this, [this] { PrepareReport(); });
 }
 
 // Ctrl+Tab and Ctrl+Page Up/Down from inside a page. Qt hides the page
@@ -255,11 +194,117 @@ bool frmchiness::eventFilter(QObject* watched, QEvent* event) {
 void frmchiness::closeEvent(QCloseEvent* event) {
     // Closing would destroy a report or about window open over this one while
     // it still runs.
-    if (!modHelp::IsEnding() && modHelp::BlockedByModal(this)) {
-        event->ignore();
-        return;
-    }
+    if (modHelp::RefuseCloseUnderModal(this, event)) return;
     event->accept();
-    if (!m_goingBack && !modHelp::IsEnding())
-        QTimer::singleShot(0, qApp, [] { modHelp::UnloadAllAndEnd(); });
+    if (!modHelp::IsEnding()) emit exitRequested();
+}
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+struct ProfileBoxes {
+    QLineEdit* RulingPlanet;
+    QPlainTextEdit* PositiveTraits;
+    QPlainTextEdit* NegativeTraits;
+    QLineEdit *MostCompatibleSign, *LeastCompatibleSign, *LuckyColour, *GemStone, *Energy,
+        *LuckySeasons, *LuckyMonth, *FamousPersons, *WesternZodiacSign, *LuckyNumber;
+};
+
+// A person without a profile leaves the boxes as they are.
+void FillProfile(const std::optional<zodiac::SignProfile>& profile, const ProfileBoxes& b) {
+    if (!profile) return;
+    const zodiac::SignProfile& p = *profile;
+    b.RulingPlanet->setText(Q(p.RulingPlanet));
+    b.PositiveTraits->setPlainText(Q(p.PositiveTraits));
+    b.NegativeTraits->setPlainText(Q(p.NegativeTraits));
+    b.MostCompatibleSign->setText(Q(p.MostCompatibleSign));
+    b.LeastCompatibleSign->setText(Q(p.LeastCompatibleSign));
+    b.LuckyColour->setText(Q(p.LuckyColour));
+    b.GemStone->setText(Q(p.GemStone));
+    b.Energy->setText(Q(p.Energy));
+    b.LuckySeasons->setText(Q(p.LuckySeasons));
+    b.LuckyMonth->setText(Q(p.LuckyMonth));
+    b.FamousPersons->setText(Q(p.FamousPersons));
+    b.WesternZodiacSign->setText(Q(p.WesternZodiacSign));
+    b.LuckyNumber->setText(Q(p.LuckyNumber));
+    // Long texts are read from their start (the window shows them in full on hovering).
+    for (QLineEdit* line : {b.RulingPlanet, b.MostCompatibleSign, b.LeastCompatibleSign,
+                            b.LuckyColour, b.GemStone, b.Energy, b.LuckySeasons, b.LuckyMonth,
+                            b.FamousPersons, b.WesternZodiacSign, b.LuckyNumber})
+        line->setCursorPosition(0);
+}
+
+// A name shown as a frame's caption exactly as typed: an "&" in it must not
+// become an access key that takes Alt+B or Alt+P from the window's buttons.
+QString Caption(QString name) { return name.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+void SetLabel(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->adjustSize();  // value labels grow to fit their text
+    SpeakValue(label);
+}
+
+// The picture key: the western sign without the blanks around it.
+QString PictureKey(const QLineEdit* westernSign) {
+    return Q(TrimSpaces(westernSign->text().toStdString()));
+}
+
+}  // namespace
+
+void frmchiness::showReading(const CompatibilityRunRecord& run) {
+    const QString userSign = Q(run.User.Sign);
+    const QString partnerSign = Q(run.Partner.Sign);
+    Ui::frmchiness& out = controls();  // an earlier reading's fill lands first
+
+    // The tab the window opens on, complete before it is shown.
+    SetLabel(out.lblChinesePercentage, Q(run.Result.Percentage));
+    SetLabel(out.lblChineseRating, Q(run.Result.Rating));
+    SetLabel(out.lblChineseCompatibilityNumber, QString::number(run.Result.Score));
+    out.txtMatchingDescription->setPlainText(Q(run.Result.MatchingDescription));
+    SetLabel(out.lblMatchingDescription, QStringLiteral("Compatibility Of ") + userSign +
+                                             QStringLiteral(" With  ") + partnerSign +
+                                             QStringLiteral(" :-"));
+
+    // The two profile tabs are not painted until chosen: they are filled once
+    // the opening tab is on screen, or as soon as anything asks for them.
+    FillAfterFirstPaint(
+        [this, user = run.User, partner = run.Partner] { FillProfileTabs(user, partner); });
+}
+
+report::PairValues frmchiness::pairValues() const {
+    return {ui->lblChineseCompatibilityNumber->text(), ui->lblChinesePercentage->text(),
+            ui->lblChineseRating->text(), ui->txtMatchingDescription->toPlainText()};
+}
+
+// Both persons' tabs: captions, sign, element, profile and picture.
+void frmchiness::FillProfileTabs(const PersonReading& user, const PersonReading& partner) {
+    Ui::frmchiness& out = *ui;
+    out.Framale->setTitle(Caption(Q(user.Name)));
+    out.Frafemale->setTitle(Caption(Q(partner.Name)));
+    SetLabel(out.lblMaleChinesesign, Q(user.Sign));
+    SetLabel(out.lblFemaleChineseSign, Q(partner.Sign));
+    ExplainChineseYear(out.lblMaleChinesesign, ParseBirthDateText(user.BirthDateText));
+    ExplainChineseYear(out.lblFemaleChineseSign, ParseBirthDateText(partner.BirthDateText));
+    SetLabel(out.lblMaleChineseElements, Q(user.Element));
+    SetLabel(out.lblFemaleChineseElements, Q(partner.Element));
+    FillProfile(
+        user.Profile,
+        {out.txtMaleRulingPlanet, out.txtMalePositiveTraits, out.txtMaleNegativeTraits,
+         out.txtMaleMostCompatibleSign, out.txtMAleLeastCompatibleSign, out.txtMaleLuckycolour,
+         out.txtMaleGemStone, out.txtMaleEnergy, out.txtMaleLuckySeasons, out.txtMaleLuckyMonth,
+         out.txtMaleFamousPersonBorn, out.txtMaleWesternZodiacSign, out.txtMaleLuckyNumber});
+    out.txtMaleElementDescription->setPlainText(Q(user.ElementDescription));
+    FillProfile(
+        partner.Profile,
+        {out.txtFemaleRulingPlanet, out.txtFemalePositiveTraits, out.txtFemaleNegativeTraits,
+         out.txtFemaleMostCompatibleSign, out.txtFemaleLeastCompitibleSign,
+         out.txtFemaleLuckycolour, out.txtFemaleGemStone, out.txtFemaleEnergy,
+         out.txtFemaleLuckySeasons, out.txtFemaleLuckyMonth, out.txtFemaleFamousPerson,
+         out.txtFemaleWesternZodiacSign, out.txtFemaleLuckyNumber});
+    out.txtFemaleelementDescription->setPlainText(Q(partner.ElementDescription));
+
+    // The pictures, keyed by each person's western sign; no match keeps the picture.
+    ShowPicture(out.YourPartnerPicture, PictureKey(out.txtFemaleWesternZodiacSign));
+    ShowPicture(out.YourPicture, PictureKey(out.txtMaleWesternZodiacSign));
 }

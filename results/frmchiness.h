@@ -1,5 +1,5 @@
 // The results window: the pair's compatibility and both persons' profiles on
-// three tabs, filled by the compatibility run.
+// three tabs.
 #pragma once
 
 #include <QLabel>
@@ -7,39 +7,30 @@
 #include <QMainWindow>
 #include <QPair>
 #include <QPixmap>
-#include <QPointer>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
 
+#include "engine/reading.h"
+#include "report/reportcomposer.h"
+
 namespace Ui {
 class frmchiness;
 }
-class frmSave;
 
 class frmchiness : public QMainWindow {
     Q_OBJECT
 
   public:
-    // The results window: the one that is loaded, or a newly loaded one.
-    static frmchiness* Obtain();
-    // The loaded results window, or nullptr.
-    static frmchiness* Loaded() { return s_loaded; }
-    // Builds a results window ahead, hidden and not yet loaded, so that the
-    // next Obtain only has to fill and show it. Does nothing when one is
-    // loaded or ready.
-    static void PrepareSpare();
-    // The results window built ahead, or nullptr.
-    static frmchiness* Spare() { return s_spare; }
-
-    // A report window composed ahead for the next Print, or nullptr; taking
-    // it hands it over to the caller. Forgotten whenever the window is filled
-    // anew, so a report never shows an earlier reading.
-    frmSave* TakePreparedReport();
-    void ForgetPreparedReport();
-
+    explicit frmchiness(QWidget* parent = nullptr);
     ~frmchiness() override;
+
+    // Shows the reading: the compatibility tab at once, the two profile tabs
+    // once the window has painted (at once when it is already on screen).
+    void showReading(const CompatibilityRunRecord& run);
+    // The pair's block as the window shows it, for the report.
+    report::PairValues pairValues() const;
 
     // The controls, with any fill still waiting for the first paint done.
     Ui::frmchiness& controls() {
@@ -60,22 +51,22 @@ class frmchiness : public QMainWindow {
     // unchanged, when none does.
     bool ShowPicture(QLabel* box, const QString& key) const;
 
+  signals:
+    void backRequested();
+    void printRequested();
+    // The window closed (Exit, or the window's own close) other than as a hand-off.
+    void exitRequested();
+    void aboutRequested();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    explicit frmchiness(QWidget* parent = nullptr);
-    void cmdBack_Click();
-    void cmdPrint_Click();
-    void PrepareReport();
+    void FillProfileTabs(const PersonReading& user, const PersonReading& partner);
 
     std::unique_ptr<Ui::frmchiness> ui;
     QList<QPair<QString, QPixmap>> m_images;
-    QStringList m_animals;     // the animal each picture shows, in the same order
-    bool m_goingBack = false;  // Back closes this window as a hand-off
+    QStringList m_animals;  // the animal each picture shows, in the same order
     std::function<void()> m_pendingFill;
-    QPointer<frmSave> m_preparedReport;
-    static QPointer<frmchiness> s_loaded;
-    static QPointer<frmchiness> s_spare;
 };

@@ -1,11 +1,11 @@
 #include "shell/frmabout.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QScreen>
 
-#include "shell/modhelp.h"
-#include "shell/windowlook.h"
+#include "common/ending.h"
+#include "common/vendorpages.h"
+#include "common/windowlook.h"
 #include "ui_frmabout.h"
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmAbout>()) {
@@ -40,17 +40,6 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
 }
 
 frmAbout::~frmAbout() = default;
-
-void ConnectSharedMenus(QWidget* window, const SharedMenus& m) {
-    modHelp::OpenPageOn(m.mnuOnline, modHelp::PageKey::HelpWebPage);
-    modHelp::OpenPageOn(m.mnuVisit, modHelp::PageKey::HomePage);
-    modHelp::OpenPageOn(m.mnuUpdate, modHelp::PageKey::DownloadWebPage);
-    QObject::connect(m.mnuAbout, &QAction::triggered, window, [window] {
-        if (!modHelp::BlockedByModal(window)) frmAbout::ShowModal(window);
-    });
-    modHelp::OpenPageOn(m.mnuDonate, modHelp::PageKey::Donate);
-    modHelp::OpenPageOn(m.mnumakemoney, modHelp::PageKey::FullyBranded);
-}
 
 void frmAbout::ShowModal(QWidget* parent) {
     // On the heap: if the program ends while this is open, the window goes

@@ -8,19 +8,6 @@
 namespace Ui {
 class frmAbout;
 }
-class QAction;
-
-// The menus the input and results windows share: Help's three pages and
-// About, Donate, and the switched-off Make Money Online.
-struct SharedMenus {
-    QAction* mnuOnline;
-    QAction* mnuVisit;
-    QAction* mnuUpdate;
-    QAction* mnuAbout;
-    QAction* mnuDonate;
-    QAction* mnumakemoney;
-};
-void ConnectSharedMenus(QWidget* window, const SharedMenus& menus);
 
 class frmAbout : public QDialog {
     Q_OBJECT

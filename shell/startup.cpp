@@ -11,11 +11,15 @@
 #include <cmath>
 #include <random>
 
+#include "common/accessibility.h"
+#include "common/ending.h"
+#include "common/userdialogs.h"
+#include "common/windowlook.h"
 #include "input/frmmain.h"
-#include "shell/modhelp.h"
-#include "shell/userdialogs.h"
-#include "shell/windowlook.h"
-#include "ui_frmmain.h"
+#include "shell/clock.h"
+#include "shell/navigator.h"
+#include "shell/startup.h"
+#include "shell/updatereminder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -34,22 +38,6 @@ Q_LOGGING_CATEGORY(lcStartup, "lunvex.startup", QtCriticalMsg)
 namespace modHelp {
 
 std::int16_t intCoBrandRandomNumber = 0;
-
-namespace {
-
-std::mt19937_64& Generator() {
-    static std::mt19937_64 generator;
-    return generator;
-}
-
-std::function<double()>& Draw() {
-    static std::function<double()> draw = [] {
-        return std::uniform_real_distribution<double>(0.0, 1.0)(Generator());
-    };
-    return draw;
-}
-
-}  // namespace
 
 // The user's own runtime folder, or nothing. A lock in a folder that others
 // can write to (such as /tmp) could be made first by another user, who would
@@ -131,39 +119,24 @@ void SurviveFileSizeLimit() {
 #endif
 }
 
-double RandomDraw() { return Draw()(); }
-
-void SeedRandomFromClock() {
-    Generator().seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()) ^
-                     static_cast<std::uint64_t>(QCoreApplication::applicationPid()));
-}
-
-void SetRandomDraw(std::function<double()> draw) {
-    if (draw)
-        Draw() = std::move(draw);
-    else
-        Draw() = [] { return std::uniform_real_distribution<double>(0.0, 1.0)(Generator()); };
-}
-
 std::int16_t CoBrandNumber(double r) {
     // Rounded half to even, as the default rounding mode does.
     return static_cast<std::int16_t>(std::rint(r * 6.0 + 1.0));
 }
 
-std::int16_t CoBrand_Randomize(QWidget* input) {
-    intCoBrandRandomNumber = CoBrandNumber(RandomDraw());
-    auto* window = qobject_cast<frmmain*>(input);
-    if (!window) return intCoBrandRandomNumber;
+std::int16_t CoBrand_Randomize(frmmain* input) {
+    intCoBrandRandomNumber = CoBrandNumber(RandomSource::current().draw());
+    if (!input) return intCoBrandRandomNumber;
     switch (intCoBrandRandomNumber) {
         case 1:
         case 3:
         case 5:
-            window->controls().lblCobrand->raise();
+            input->bringToFront(frmmain::Promotion::CoBrand);
             break;
         case 2:
         case 4:
         case 6:
-            window->controls().lblFullBrand->raise();
+            input->bringToFront(frmmain::Promotion::FullBrand);
             break;
         default:  // 7: as laid out
             break;
@@ -177,6 +150,12 @@ QString ExecutableName() {
     return name.isEmpty() ? QCoreApplication::applicationName() : name;
 }
 
+void PrepareApplication() {
+    SurviveFileSizeLimit();
+    ConfigureApplicationLook(IconTiming::Later);
+    InstallAccessibility();
+}
+
 bool RunStartup() {
     if (!AcquireSingleInstanceLock()) {
         // The message box is this copy's only window: it shows the program's icon.
@@ -185,9 +164,9 @@ bool RunStartup() {
         UnloadAllAndEnd();
         return false;
     }
-    SeedRandomFromClock();
+    RandomSource::current().seedFromClock();
     UpdateReminder();  // never stops the start, whatever goes wrong inside
-    auto* input = new frmmain;
+    frmmain* input = Navigator::instance().newInput();
     CentreOnPointerScreen(input);
     input->show();
     WarmTextOf(input);  // while the window is being mapped

@@ -20,8 +20,11 @@
 #include <unistd.h>
 #endif
 
-#include "shell/modhelp.h"
-#include "shell/userdialogs.h"
+#include "common/userdialogs.h"
+#include "common/vendorpages.h"
+#include "shell/clock.h"
+#include "shell/startup.h"
+#include "shell/updatereminder.h"
 
 namespace {
 // The reminder's setting; quiet unless QT_LOGGING_RULES asks.
@@ -30,11 +33,6 @@ Q_LOGGING_CATEGORY(lcSettings, "lunvex.settings", QtCriticalMsg)
 
 namespace modHelp {
 namespace {
-
-std::function<QDate()>& Clock() {
-    static std::function<QDate()> today = [] { return QDate::currentDate(); };
-    return today;
-}
 
 // The code of a character in Latin-1; anything outside it becomes "?", as a
 // conversion to an 8-bit code page does.
@@ -68,15 +66,6 @@ QDate ReadDate(const QString& text) {
 
 QString EncodeSetting(const QString& text) { return Shift(text, SettingShift); }
 QString DecodeSetting(const QString& text) { return Shift(text, -SettingShift); }
-
-void SetToday(std::function<QDate()> today) {
-    if (today)
-        Clock() = std::move(today);
-    else
-        Clock() = [] { return QDate::currentDate(); };
-}
-
-QDate Today() { return Clock()(); }
 
 QString SettingsFilePath() {
     // Without a home Qt would put the file in "/.config", shared by everyone
@@ -267,7 +256,7 @@ void ForgetSessionReminderForTesting(bool alsoTheNote) {
 void UpdateReminder() {
     SettingsCopy settings(SettingsFilePath());
     const QString key = QStringLiteral("Settings/") + EncodeSetting(QStringLiteral("Duration"));
-    const QDate today = Today();
+    const QDate today = Clock::current().today();
     const auto writeToday = [&] {
         const QString day = DateText(today);
         if (settings.store(key, EncodeSetting(day))) {

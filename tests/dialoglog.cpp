@@ -7,7 +7,7 @@
 #include <QPrinter>
 #include <QWidget>
 
-#include "shell/userdialogs.h"
+#include "common/userdialogs.h"
 
 namespace {
 

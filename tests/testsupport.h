@@ -24,14 +24,19 @@
 #include <functional>
 #include <optional>
 
+#include "common/accessibility.h"
+#include "common/ending.h"
+#include "common/userdialogs.h"
+#include "common/vendorpages.h"
+#include "common/windowlook.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
 #include "results/frmchiness.h"
-#include "shell/accessibility.h"
+#include "shell/clock.h"
 #include "shell/frmabout.h"
-#include "shell/modhelp.h"
-#include "shell/userdialogs.h"
-#include "shell/windowlook.h"
+#include "shell/navigator.h"
+#include "shell/startup.h"
+#include "shell/updatereminder.h"
 #include "ui_frmchiness.h"
 #include "ui_frmmain.h"
 
@@ -102,18 +107,41 @@ class UrlCatcher : public QObject {
 };
 
 // Counts the program's endings instead of ending the test process.
-class EndRecorder {
+class EndRecorder : public Ending {
   public:
-    EndRecorder() {
-        modHelp::ResetEndingForTesting();
-        modHelp::SetEndProcess([this] { ++ends; });
-    }
-    ~EndRecorder() {
-        modHelp::SetEndProcess([] { QCoreApplication::exit(0); });
-        modHelp::ResetEndingForTesting();
-    }
+    EndRecorder() { Ending::install(this); }
+    ~EndRecorder() override { Ending::install(nullptr); }
+    void endProcess() override { ++ends; }
     int ends = 0;
 };
+
+// A fixed today, or a fixed random draw, while it lives.
+class FixedClock : public Clock {
+  public:
+    explicit FixedClock(QDate day) : day(day) { Clock::install(this); }
+    ~FixedClock() override { Clock::install(nullptr); }
+    QDate today() const override { return day; }
+    QDate day;
+};
+
+class FixedDraw : public RandomSource {
+  public:
+    explicit FixedDraw(double value) : value(value) { RandomSource::install(this); }
+    ~FixedDraw() override { RandomSource::install(nullptr); }
+    double draw() override { return value; }
+    double value;
+};
+
+// The report window over a results window, as Print makes it.
+inline report::PairValues PairOf(frmchiness* results) {
+    return results ? results->pairValues() : report::PairValues{};
+}
+inline frmSave ReportOver(frmchiness* results, frmSave::Links links = frmSave::Links::Now) {
+    return frmSave(CompatibilityRun(), PairOf(results), results, links);
+}
+inline frmSave* NewReportOver(frmchiness* results, frmSave::Links links = frmSave::Links::Now) {
+    return new frmSave(CompatibilityRun(), PairOf(results), results, links);
+}
 
 // Drives the real dialogs as a person would: types a name into the real save
 // dialog and presses Save, answers each message box with a button, and
@@ -248,11 +276,11 @@ inline void EnterReading(frmmain& input, const QString& user, BirthDay userBirth
 inline frmchiness* ReadingThroughWindows(const QString& user, const QString& partner,
                                          BirthDay userBirth = {12, 3, 1975},
                                          BirthDay partnerBirth = {1, 7, 1938}) {
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     EnterReading(*input, user, userBirth, partner, partnerBirth);
     input->controls().cmdProceed->click();
-    return frmchiness::Loaded();
+    return Navigator::instance().loadedResults();
 }
 
 // Every window a person sees; the results window once per tab.
@@ -263,18 +291,18 @@ Q_DECLARE_METATYPE(Shown)
 // about windows over the results window. Needs AnsweringDialogs and an
 // EndRecorder in place.
 inline QWidget* OpenWindow(Shown which) {
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
                  QStringLiteral("Christopher Wellington"), {30, 11, 1982});
     if (which == Shown::InputWindow) return input;
     input->controls().cmdProceed->click();
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     if (!results) return nullptr;
     QWidget* window = results;
     switch (which) {
         case Shown::Report:
-            window = new frmSave(results);
+            window = NewReportOver(results);
             break;
         case Shown::About:
             window = new frmAbout(results);

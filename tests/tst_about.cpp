@@ -100,11 +100,11 @@ void TestAbout::openedFromBothWindowsModally() {
     QMainWindow* owner = nullptr;
     QAction* menu = nullptr;
     if (fromResults) {
-        frmchiness* r = frmchiness::Obtain();
+        frmchiness* r = Navigator::instance().results();
         owner = r;
         menu = r->controls().mnuAbout;
     } else {
-        auto* m = new frmmain;
+        auto* m = Navigator::instance().newInput();
         owner = m;
         menu = m->controls().mnuAbout;
     }
@@ -136,8 +136,8 @@ void TestAbout::opensCentredOnTheScreen_data() {
 
 void TestAbout::opensCentredOnTheScreen() {
     QFETCH(bool, fromResults);
-    QMainWindow* owner = fromResults ? static_cast<QMainWindow*>(frmchiness::Obtain())
-                                     : static_cast<QMainWindow*>(new frmmain);
+    QMainWindow* owner = fromResults ? static_cast<QMainWindow*>(Navigator::instance().results())
+                                     : static_cast<QMainWindow*>(Navigator::instance().newInput());
     owner->show();
     WhileOpen w;
     QRect frame, screen;
@@ -158,7 +158,7 @@ void TestAbout::opensCentredOnTheScreen() {
 
 void TestAbout::linksOpenPagesAndKeepTheWindowOpen() {
     UrlCatcher urls;
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     WhileOpen w;
     bool stillOpen = false;
@@ -175,7 +175,7 @@ void TestAbout::linksOpenPagesAndKeepTheWindowOpen() {
 }
 
 void TestAbout::freshEachTime() {
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     QList<QPointer<frmAbout>> seen;
     for (int i = 0; i < 2; ++i) {

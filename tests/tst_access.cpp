@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "common/linklabel.h"
 #include "report/modrtb.h"
-#include "shell/linklabel.h"
 #include "testsupport.h"
 #include "ui_frmabout.h"
 #include "ui_frmsave.h"
@@ -46,14 +46,14 @@ void InState(State state, const std::function<void(QWidget*)>& body) {
             body(modal ? modal : under);
         };
     };
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     EnterReading(*input, QStringLiteral("Zoë"), {12, 3, 1975}, QStringLiteral("Bo"), {1, 7, 1938});
     if (state == State::Input) return body(input);
     if (state == State::InputWithAbout)
         return WhileModal([input] { input->controls().mnuAbout->trigger(); }, front(input));
     input->controls().cmdProceed->click();
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(results);
     if (state == State::Results) return body(results);
     if (state == State::ResultsWithReport)
@@ -256,10 +256,10 @@ void TestAccess::everyActionIsSafe() {
 // The results window built ahead while the user types is not read out.
 void TestAccess::windowsBuiltAheadStayOutOfTheTree() {
     EndRecorder end;
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     QVERIFY(QTest::qWaitForWindowExposed(input));
-    QTRY_VERIFY(frmchiness::Spare());
+    QTRY_VERIFY(Navigator::instance().spareResults());
     QAccessibleInterface* root = Access(qApp);
     QCOMPARE(root->childCount(), 1);
     QCOMPARE(root->child(0)->object(), input);
@@ -299,7 +299,7 @@ void TestAccess::reportAddressesAreLinks() {
     frmchiness* results = ReadingThroughWindows(QStringLiteral("http://example.com/ann"),
                                                 QStringLiteral("www.bob.example"));
     QVERIFY(results);
-    frmSave report(results);
+    frmSave report = ReportOver(results);
     report.show();
     const QList<modRTB::Link> links = modRTB::ActiveLinks();
     QVERIFY(!links.isEmpty());

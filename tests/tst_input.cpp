@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "input/compatibilityrun.h"
+#include "engine/reading.h"
 #include "input/frmmain.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
@@ -214,13 +214,13 @@ void TestInput::nameMessagesMoveTheFocus() {
 void TestInput::invalidInputChangesNothing() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* w = new frmmain;
+    auto* w = Navigator::instance().newInput();
     w->show();
     Fill(*w, {QStringLiteral("Ann"), 31, 11, 1975}, {QStringLiteral("Bob"), 1, 1, 1936});
     w->controls().cmdProceed->click();
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(w->isVisible());
-    QVERIFY(!frmchiness::Loaded());
+    QVERIFY(!Navigator::instance().loadedResults());
     QCOMPARE(w->controls().txtMaleName->text(), QStringLiteral("Ann"));
     QCOMPARE(w->controls().CboMaleDate->currentIndex(), 30);
     QCOMPARE(end.ends, 0);
@@ -229,7 +229,7 @@ void TestInput::invalidInputChangesNothing() {
 void TestInput::altCRunsLikeAClick() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* w = new frmmain;
+    auto* w = Navigator::instance().newInput();
     w->show();
     QVERIFY(WaitForKeyboardFocus(w));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
@@ -240,7 +240,8 @@ void TestInput::altCRunsLikeAClick() {
 
     Fill(*w, {QStringLiteral("Ann"), 5, 3, 1975}, {QStringLiteral("Bob"), 1, 1, 1936});
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(frmchiness::Loaded() && frmchiness::Loaded()->isVisible());
+    QTRY_VERIFY(Navigator::instance().loadedResults() &&
+                Navigator::instance().loadedResults()->isVisible());
     QCOMPARE(dialogs.messages.size(), 1);
 }
 
@@ -288,7 +289,7 @@ void TestInput::yearBoxNamesTheChineseNewYear() {
 void TestInput::keyboardAloneReachesTheResults() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* w = new frmmain;
+    auto* w = Navigator::instance().newInput();
     w->show();
     QVERIFY(WaitForKeyboardFocus(w));
     Ui::frmmain& c = w->controls();
@@ -310,7 +311,7 @@ void TestInput::keyboardAloneReachesTheResults() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 
     QVERIFY(dialogs.messages.isEmpty());
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(results);
     QCOMPARE(results->controls().Framale->title(), QStringLiteral("Ann"));
     QCOMPARE(results->controls().lblMaleChinesesign->text(),
@@ -345,7 +346,7 @@ void TestInput::pastedLineBreaksBecomeBlanks() {
     QFETCH(QString, name);
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     EnterReading(*input, QString(), {}, QStringLiteral("Bob"), {});
     QLineEdit* box = input->controls().txtMaleName;
@@ -366,7 +367,7 @@ void TestInput::pastedLineBreaksBecomeBlanks() {
             QStringLiteral("A name can be at most 200 characters long; the rest was left out."));
     input->controls().cmdProceed->click();
     QCOMPARE(QString::fromStdString(CompatibilityRun().User.Name), name);
-    QCOMPARE(frmchiness::Loaded()->controls().Framale->title(), name);
+    QCOMPARE(Navigator::instance().loadedResults()->controls().Framale->title(), name);
 }
 
 LUNVEX_TEST_MAIN(TestInput)

@@ -76,14 +76,14 @@ class TestKeyboard : public QObject {
 void TestKeyboard::everyControlHasASpokenName() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     QCOMPARE(Unnamed(input), QStringList());
     QCOMPARE(Spoken(input->controls().cboMaleYear), QStringLiteral("Your birth year"));
     input->controls().txtMaleName->setText(QStringLiteral("Ann"));
     input->controls().txtFemaleName->setText(QStringLiteral("Bob"));
     input->show();
     input->controls().cmdProceed->click();
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(results);
     QCOMPARE(Unnamed(results), QStringList());
     QCOMPARE(Spoken(results->controls().txtMAleLeastCompatibleSign),
@@ -94,7 +94,7 @@ void TestKeyboard::everyControlHasASpokenName() {
     QCOMPARE(Spoken(results->controls().lblChineseRating),
              QStringLiteral("Rating: ") + results->controls().lblChineseRating->text());
     QVERIFY(!Spoken(results->controls().lblFemaleChineseElements).isEmpty());
-    frmSave report(results);
+    frmSave report = ReportOver(results);
     QCOMPARE(Unnamed(&report), QStringList());
     frmAbout about;
     QCOMPARE(Unnamed(&about), QStringList());
@@ -107,7 +107,7 @@ void TestKeyboard::wholeSessionByKeyboard() {
     QTemporaryDir dir;
     dialogs.saveAnswer = dir.filePath(QStringLiteral("by-keyboard"));
 
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     QVERIFY(WaitForKeyboardFocus(input));
     QTest::keyClicks(Focus(), QStringLiteral("Ann"));
@@ -125,9 +125,10 @@ void TestKeyboard::wholeSessionByKeyboard() {
     input->controls().CboMaleDate->setFocus();
     QTest::keyClick(Focus(), Qt::Key_Home);  // day 1
     QTest::keyClick(Focus(), Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(frmchiness::Loaded() && frmchiness::Loaded()->isVisible());
+    QTRY_VERIFY(Navigator::instance().loadedResults() &&
+                Navigator::instance().loadedResults()->isVisible());
 
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(WaitForKeyboardFocus(results));
     QVERIFY(qobject_cast<QTabBar*>(Focus()));  // the window opens with the tabs focused
     QTest::keyClick(Focus(), Qt::Key_Right);   // the tabs take the arrow keys
@@ -177,7 +178,8 @@ void TestKeyboard::wholeSessionByKeyboard() {
     // Back, by its access key, to a fresh input window.
     QApplication::setActiveWindow(results);
     QTest::keyClick(Focus(), Qt::Key_B, Qt::AltModifier);
-    QTRY_VERIFY(!frmchiness::Loaded() || !frmchiness::Loaded()->isVisible());
+    QTRY_VERIFY(!Navigator::instance().loadedResults() ||
+                !Navigator::instance().loadedResults()->isVisible());
     QCOMPARE(end.ends, 0);
     QVERIFY(urls.opened.isEmpty());
 }
@@ -213,7 +215,8 @@ void TestKeyboard::namesNeverTakeAccessKeys() {
     QApplication::setActiveWindow(results);
     QVERIFY(QTest::qWaitForWindowActive(results));
     QTest::keyClick(Focus(), Qt::Key_B, Qt::AltModifier);
-    QTRY_VERIFY(!frmchiness::Loaded() || !frmchiness::Loaded()->isVisible());  // Back pressed
+    QTRY_VERIFY(!Navigator::instance().loadedResults() ||
+                !Navigator::instance().loadedResults()->isVisible());  // Back pressed
     QCOMPARE(end.ends, 0);
 }
 

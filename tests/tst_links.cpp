@@ -4,9 +4,9 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "common/linklabel.h"
 #include "input/frmmain.h"
 #include "results/frmchiness.h"
-#include "shell/linklabel.h"
 #include "testsupport.h"
 #include "ui_frmchiness.h"
 #include "ui_frmmain.h"
@@ -79,7 +79,7 @@ void TestLinks::inputWindow() {
     QFETCH(QString, page);
     UrlCatcher urls;
     EndRecorder end;
-    auto* w = new frmmain;
+    auto* w = Navigator::instance().newInput();
     w->show();
     w->controls().txtMaleName->setText(QStringLiteral("kept"));
     Activate(w, control);
@@ -107,7 +107,7 @@ void TestLinks::resultsWindow() {
     QFETCH(QString, page);
     UrlCatcher urls;
     EndRecorder end;
-    frmchiness* w = frmchiness::Obtain();
+    frmchiness* w = Navigator::instance().results();
     w->show();
     w->controls().SSTab->setCurrentIndex(1);
     Activate(w, control);
@@ -119,7 +119,7 @@ void TestLinks::resultsWindow() {
 
 void TestLinks::linkLabelsLookLikeLinks() {
     frmmain input;
-    frmchiness* results = frmchiness::Obtain();
+    frmchiness* results = Navigator::instance().results();
     QList<LinkLabel*> labels = input.findChildren<LinkLabel*>();
     labels += results->findChildren<LinkLabel*>();
     QCOMPARE(labels.size(), 7);
@@ -158,7 +158,7 @@ void TestLinks::frontPromotionTakesTheClick() {
     input.controls().lblCobrand->raise();
     QCOMPARE(input.centralWidget()->childAt(inputSpot), input.controls().lblCobrand);
 
-    frmchiness* results = frmchiness::Obtain();
+    frmchiness* results = Navigator::instance().results();
     results->show();
     QWidget* bar = results->controls().Frame1;
     QCOMPARE(bar->childAt(results->controls().lblCobrand->geometry().center()),

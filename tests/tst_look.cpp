@@ -18,7 +18,7 @@
 #include <QTextEdit>
 #include <QToolTip>
 
-#include "shell/boldtitlegroupbox.h"
+#include "common/boldtitlegroupbox.h"
 #include "testsupport.h"
 #include "ui_frmabout.h"
 

@@ -8,7 +8,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "input/compatibilityrun.h"
+#include "engine/reading.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
 #include "report/modrtb.h"
@@ -211,7 +211,7 @@ void TestReport::windowComposesFromTheReading() {
     EndRecorder end;
     frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
     QVERIFY(results);
-    frmSave window(results);
+    frmSave window = ReportOver(results);
     const Ui::frmSave& c = window.controls();
     QCOMPARE(window.windowTitle(), QStringLiteral("Lunvex Chinese Zodiac Compatibility v2.10"));
     QCOMPARE(window.focusWidget(), c.RTB);
@@ -323,7 +323,7 @@ void TestReport::leftPressOnALinkOpensIt() {
     UrlCatcher urls;
     frmchiness* results = ReadingThroughWindows(QStringLiteral("http://example.com/ann"),
                                                 QStringLiteral("www.bob.example"));
-    frmSave window(results);
+    frmSave window = ReportOver(results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
     const QList<modRTB::Link> links = modRTB::ActiveLinks();
@@ -350,7 +350,7 @@ void TestReport::otherMouseActionsOpenNothing() {
     UrlCatcher urls;
     frmchiness* results =
         ReadingThroughWindows(QStringLiteral("http://example.com/ann"), QStringLiteral("Bob"));
-    frmSave window(results);
+    frmSave window = ReportOver(results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
     const QPoint on = PointOn(rtb, modRTB::ActiveLinks().value(0).start + 4);
@@ -375,7 +375,7 @@ void TestReport::veryLongAddressIsSafe() {
     // A name box keeps 200 characters; the report's link handling must still
     // be safe on any text.
     CompatibilityRun().User.Name = longAddress.toStdString();
-    frmSave window(results);
+    frmSave window = ReportOver(results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
     const QList<modRTB::Link> links = modRTB::ActiveLinks();
@@ -391,7 +391,7 @@ void TestReport::linkHandlingStopsWithTheWindow() {
     frmchiness* results =
         ReadingThroughWindows(QStringLiteral("http://example.com/ann"), QStringLiteral("Bob"));
     {
-        frmSave window(results);
+        frmSave window = ReportOver(results);
         QCOMPARE(modRTB::ActiveLinks().size(), 1);
         window.close();
         QCOMPARE(modRTB::ActiveLinks().size(), 0);
@@ -405,7 +405,7 @@ void TestReport::labelsOpenPages() {
     EndRecorder end;
     UrlCatcher urls;
     frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
-    frmSave window(results);
+    frmSave window = ReportOver(results);
     window.show();
     QTest::mouseClick(window.controls().Label14, Qt::LeftButton);
     QTest::mouseClick(window.controls().Label1, Qt::LeftButton);
@@ -422,7 +422,7 @@ void TestReport::screenshot() {
     EndRecorder end;
     frmchiness* results = ReadingThroughWindows(QStringLiteral("Alexandra Montgomery"),
                                                 QStringLiteral("http://bob.example"));
-    frmSave window(results);
+    frmSave window = ReportOver(results);
     window.show();
     QVERIFY(window.grab().save(ScreenshotPath(QStringLiteral("report-window"))));
 }

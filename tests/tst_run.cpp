@@ -12,7 +12,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "input/compatibilityrun.h"
+#include "engine/reading.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
 #include "results/chineseyeartip.h"
@@ -30,7 +30,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 int YearOfSign(int sign) { return 1936 + sign; }
 
 frmmain* FreshInput() {
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     return input;
 }
@@ -142,7 +142,7 @@ void TestRun::everyPairFillsTheResultsWindow() {
     QTest::mouseClick(input->controls().cmdProceed, Qt::LeftButton);
     QVERIFY(dialogs.messages.isEmpty());
 
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(results);
     QVERIFY(results->isVisible());
     QVERIFY(!input->isVisible());
@@ -252,7 +252,8 @@ void TestRun::birthDateTexts() {
     QFETCH(QString, year);
     QFETCH(QString, text);
     QFETCH(bool, valid);
-    const std::string built = BuildBirthDateText(day, month, year);
+    const std::string built =
+        BuildBirthDateText(day.toStdString(), month.toStdString(), year.toStdString());
     QCOMPARE(Q(built), text);
     QCOMPARE(ParseBirthDateText(built).has_value(), valid);
 }
@@ -348,7 +349,7 @@ void TestRun::signTipsExplainTheChineseYear() {
         EnterReading(*input, QStringLiteral("Ann"), asPartner ? other : birth,
                      QStringLiteral("Bob"), asPartner ? birth : other);
         input->controls().cmdProceed->click();
-        frmchiness* results = frmchiness::Loaded();
+        frmchiness* results = Navigator::instance().loadedResults();
         QVERIFY(results);
         const Ui::frmchiness& c = results->controls();
         QLabel* sign = asPartner ? c.lblFemaleChineseSign : c.lblMaleChinesesign;
@@ -369,7 +370,7 @@ void TestRun::blankNameGivesEmptyCaption() {
                  {1, 1, 1936});
     input->controls().cmdProceed->click();
     QVERIFY(dialogs.messages.isEmpty());
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(results);
     QCOMPARE(results->controls().Framale->title(), QString());
     QCOMPARE(results->controls().Frafemale->title(), QStringLiteral("Zoë"));
@@ -386,12 +387,12 @@ void TestRun::secondRunShowsOnlyItsOwnValues() {
     EnterReading(*input, QStringLiteral("First"), {1, 7, 1936}, QStringLiteral("Second"),
                  {1, 7, 1938});  // Rat, Tiger
     input->controls().cmdProceed->click();
-    frmchiness* first = frmchiness::Loaded();
+    frmchiness* first = Navigator::instance().loadedResults();
     QVERIFY(first);
     first->controls().SSTab->setCurrentIndex(2);
     first->controls().cmdBack->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!frmchiness::Loaded());
+    QVERIFY(!Navigator::instance().loadedResults());
 
     frmmain* again = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -400,7 +401,7 @@ void TestRun::secondRunShowsOnlyItsOwnValues() {
     EnterReading(*again, QStringLiteral("Third"), {1, 7, 1940}, QStringLiteral("Fourth"),
                  {1, 7, 1945});  // Dragon, Rooster
     again->controls().cmdProceed->click();
-    frmchiness* second = frmchiness::Loaded();
+    frmchiness* second = Navigator::instance().loadedResults();
     QVERIFY(second);
     const Ui::frmchiness& c = second->controls();
     QCOMPARE(c.SSTab->currentIndex(), 0);  // a new window starts on the compatibility tab
@@ -424,7 +425,7 @@ void TestRun::backOpensAFreshInputWindow() {
         EnterReading(*input, QStringLiteral("A"), {31, 12, 2019}, QStringLiteral("B"),
                      {15, 8, 1990});
         input->controls().cmdProceed->click();
-        frmchiness* results = frmchiness::Loaded();
+        frmchiness* results = Navigator::instance().loadedResults();
         QVERIFY(results);
         if (viaMenu)
             results->controls().mnuBack->trigger();
@@ -455,7 +456,7 @@ void TestRun::handOffsKeepTheProgramRunning() {
     input->controls().cmdProceed->click();
     QTest::qWait(20);
     QCOMPARE(end.ends, 0);
-    frmchiness::Loaded()->controls().cmdBack->click();
+    Navigator::instance().loadedResults()->controls().cmdBack->click();
     QTest::qWait(20);
     QCOMPARE(end.ends, 0);
 }
@@ -479,7 +480,7 @@ void TestRun::closingEndsTheProgram() {
     } else {
         EnterReading(*input, QStringLiteral("A"), {1, 1, 1950}, QStringLiteral("B"), {1, 1, 1960});
         input->controls().cmdProceed->click();
-        frmchiness* results = frmchiness::Loaded();
+        frmchiness* results = Navigator::instance().loadedResults();
         QVERIFY(results);
         if (how == QStringLiteral("results close box"))
             results->close();
@@ -502,7 +503,7 @@ void TestRun::screenshots() {
                  QStringLiteral("Christopher Wellington"), {30, 11, 1982});
     QVERIFY(input->grab().save(ScreenshotPath(QStringLiteral("input-window"))));
     input->controls().cmdProceed->click();
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(results);
     const char* names[] = {"results-compatibility", "results-your-details",
                            "results-partner-details"};
@@ -517,16 +518,16 @@ void TestRun::screenshots() {
 void TestRun::windowsBuiltAheadShowTheLatestReading() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
-    QTRY_VERIFY(frmchiness::Spare());
-    QPointer<frmchiness> spare = frmchiness::Spare();
+    QTRY_VERIFY(Navigator::instance().spareResults());
+    QPointer<frmchiness> spare = Navigator::instance().spareResults();
     QVERIFY(!spare->isVisible());
     EnterReading(*input, QStringLiteral("Ann"), {5, 2, 1975}, QStringLiteral("Bob"), {1, 7, 1938});
     input->controls().cmdProceed->click();
-    QCOMPARE(frmchiness::Loaded(), spare.data());
+    QCOMPARE(Navigator::instance().loadedResults(), spare.data());
     QVERIFY(spare->isVisible());
-    QCOMPARE(frmchiness::Spare(), nullptr);
+    QCOMPARE(Navigator::instance().spareResults(), nullptr);
 
     // A report is composed ahead once the results show; a new reading
     // through the same window drops it, so Print shows the new one.
@@ -559,12 +560,12 @@ void TestRun::windowsBuiltAheadArePaintedWhileHidden() {
     QFETCH(bool, report);
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
-    QTRY_VERIFY(frmchiness::Spare());
-    QWidget* window = frmchiness::Spare();
+    QTRY_VERIFY(Navigator::instance().spareResults());
+    QWidget* window = Navigator::instance().spareResults();
     if (report) {
-        window = new frmSave(frmchiness::Spare(), frmSave::Links::WhenShown);
+        window = NewReportOver(Navigator::instance().spareResults(), frmSave::Links::WhenShown);
         window->winId();
     }
     bool firstPaintSeen = false;
@@ -599,8 +600,8 @@ void TestRun::profileTabsFilledBeforeTheyShow() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     frmmain* input = FreshInput();
-    QTRY_VERIFY(frmchiness::Spare());
-    frmchiness* results = frmchiness::Spare();
+    QTRY_VERIFY(Navigator::instance().spareResults());
+    frmchiness* results = Navigator::instance().spareResults();
     // Read past controls(), which would finish the fill itself.
     const Ui::frmchiness& ui = results->controls();
     if (onScreen) {
@@ -613,7 +614,7 @@ void TestRun::profileTabsFilledBeforeTheyShow() {
     }
     EnterReading(*input, QStringLiteral("Cleo"), {1, 7, 1940}, QStringLiteral("Dan"), {1, 7, 1941});
     input->controls().cmdProceed->click();
-    QCOMPARE(frmchiness::Loaded(), results);
+    QCOMPARE(Navigator::instance().loadedResults(), results);
     if (!onScreen) ui.SSTab->setCurrentIndex(1);
     zodiac::modchinesezodiac engine;
     QCOMPARE(ProfileTexts(ui, true), Fields(*engine.GetSignProfile("Dragon")));

@@ -12,8 +12,13 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "shell/modhelp.h"
-#include "shell/windowlook.h"
+#include "common/ending.h"
+#include "common/vendorpages.h"
+#include "common/windowlook.h"
+#include "shell/clock.h"
+#include "shell/navigator.h"
+#include "shell/startup.h"
+#include "shell/updatereminder.h"
 #include "testsupport.h"
 
 namespace {
@@ -105,7 +110,7 @@ void TestScreens::handOffsKeepTheCentre() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     const QScreen* target = ScreenNamed(screen);
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->move(target->geometry().topLeft() + offset);
     input->show();
     QVERIFY(QTest::qWaitForWindowExposed(input));
@@ -113,7 +118,7 @@ void TestScreens::handOffsKeepTheCentre() {
 
     EnterReading(*input, QStringLiteral("Ann"), {12, 3, 1975}, QStringLiteral("Bob"), {1, 7, 1938});
     input->controls().cmdProceed->click();
-    frmchiness* results = frmchiness::Loaded();
+    frmchiness* results = Navigator::instance().loadedResults();
     QVERIFY(results);
     QVERIFY(QTest::qWaitForWindowExposed(results));
     QVERIFY2(OnOneScreen(results), qPrintable(Describe(results)));
@@ -159,7 +164,7 @@ void TestScreens::windowsFitEveryScreen() {
     const QScreen* target = QGuiApplication::screens().at(screen);
     const QRect area = target->availableGeometry();
     QCursor::setPos(area.center());
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     CentreOnPointerScreen(input);
     input->show();
     QWidget* window = input;
@@ -167,9 +172,9 @@ void TestScreens::windowsFitEveryScreen() {
         EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
                      QStringLiteral("Christopher Wellington"), {30, 11, 1982});
         input->controls().cmdProceed->click();
-        window = frmchiness::Loaded();
+        window = Navigator::instance().loadedResults();
         QVERIFY(window);
-        if (which == Shown::Report) window = new frmSave(frmchiness::Loaded());
+        if (which == Shown::Report) window = NewReportOver(Navigator::instance().loadedResults());
         if (which == Shown::About) window = new frmAbout(window);
         window->show();
     }
@@ -254,7 +259,7 @@ void TestScreens::movedWindowsTakeTheNewScale() {
     AnsweringDialogs dialogs;
     EndRecorder end;
     QCursor::setPos(start->availableGeometry().center());
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     CentreOnPointerScreen(input);
     input->show();
     QWidget* window = input;
@@ -262,7 +267,7 @@ void TestScreens::movedWindowsTakeTheNewScale() {
         EnterReading(*input, QStringLiteral("Ann"), {12, 3, 1975}, QStringLiteral("Bob"),
                      {1, 7, 1938});
         input->controls().cmdProceed->click();
-        window = frmchiness::Loaded();
+        window = Navigator::instance().loadedResults();
         QVERIFY(window);
     }
     QVERIFY(QTest::qWaitForWindowExposed(window));

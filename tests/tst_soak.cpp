@@ -58,7 +58,7 @@ void TestSoak::thousandReadings() {
     QTemporaryDir dir;
     dialogs.saveAnswer = dir.filePath(QStringLiteral("soak.rtf"));
 
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     long afterHundred = 0;
     const int readings = 1000;
@@ -73,11 +73,11 @@ void TestSoak::thousandReadings() {
         c.cboFemaleDate->setCurrentIndex((i * 3) % 28);
         c.cboFemaleYear->setCurrentIndex((i * 29) % 84);
         c.cmdProceed->click();
-        frmchiness* results = frmchiness::Loaded();
+        frmchiness* results = Navigator::instance().loadedResults();
         QVERIFY(results);
 
         {
-            auto* report = new frmSave(results);
+            auto* report = NewReportOver(results);
             report->setAttribute(Qt::WA_DeleteOnClose);
             report->show();
             report->controls().cmdSave->click();
@@ -120,7 +120,7 @@ void TestSoak::realSaveDialogOpenings() {
     EndRecorder end;
     frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
     QVERIFY(results);
-    auto* report = new frmSave(results);  // goes with the results window
+    auto* report = NewReportOver(results);  // goes with the results window
     report->show();
     UserDialogs::install(nullptr);  // the real dialogs from here on
     QTemporaryDir dir;

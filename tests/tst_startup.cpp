@@ -165,21 +165,21 @@ class TestStartup : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
+    std::optional<FixedClock> m_clock;
 };
 
 void TestStartup::init() {
     DestroyAllWindows();
     m_settingsDir = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settingsDir->path()));
-    modHelp::SetToday([] { return kToday; });
+    m_clock.emplace(kToday);
     modHelp::ForgetSessionReminderForTesting();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void TestStartup::cleanup() {
     DestroyAllWindows();
-    modHelp::SetToday(nullptr);
-    modHelp::SetRandomDraw(nullptr);
+    m_clock.reset();
     modHelp::ForgetSessionReminderForTesting();
     QLocale::setDefault(QLocale::system());
 }
@@ -318,16 +318,16 @@ void TestStartup::reminderUnderRegionalSettings() {
     // The first start writes ISO, which reads back under any settings.
     modHelp::UpdateReminder();
     QCOMPARE(StoredDate(), QStringLiteral("2026-12-08"));
-    modHelp::SetToday([] { return kToday.addDays(14); });
+    m_clock->day = kToday.addDays(14);
     modHelp::UpdateReminder();
     QCOMPARE(dialogs.messages.size(), 0);
-    modHelp::SetToday([] { return kToday.addDays(15); });
+    m_clock->day = kToday.addDays(15);
     modHelp::UpdateReminder();
     QCOMPARE(dialogs.messages.size(), 1);
     QCOMPARE(StoredDate(), QStringLiteral("2026-12-23"));
 
     // An entry in the regional format is still understood: 18 days before today.
-    modHelp::SetToday([] { return kToday; });
+    m_clock->day = kToday;
     StoreIn(modHelp::SettingsFilePath(), regional);
     modHelp::UpdateReminder();
     QCOMPARE(dialogs.messages.size(), 2);
@@ -363,7 +363,7 @@ void TestStartup::coBrandBoundaries() {
     QCOMPARE(int(modHelp::CoBrandNumber(draw)), number);
     frmmain w;
     w.show();
-    modHelp::SetRandomDraw([draw] { return draw; });
+    const FixedDraw fixed(draw);
     QCOMPARE(int(modHelp::CoBrand_Randomize(&w)), number);
     QCOMPARE(int(modHelp::intCoBrandRandomNumber), number);
     const QPoint spot = w.controls().lblCobrand->geometry().center();
@@ -374,12 +374,12 @@ void TestStartup::coBrandBoundaries() {
 }
 
 void TestStartup::coBrandShares() {
-    modHelp::SeedRandomFromClock();
+    RandomSource::current().seedFromClock();
     const int draws = 60000;
     int cobrand = 0;
     int seven = 0;
     for (int i = 0; i < draws; ++i) {
-        const int n = modHelp::CoBrandNumber(modHelp::RandomDraw());
+        const int n = modHelp::CoBrandNumber(RandomSource::current().draw());
         QVERIFY(n >= 1 && n <= 7);
         if (n == 1 || n == 3 || n == 5) ++cobrand;
         if (n == 7) ++seven;
@@ -392,7 +392,7 @@ void TestStartup::coBrandShares() {
 
 void TestStartup::runStartupShowsTheInputWindow() {
     AnsweringDialogs dialogs;
-    modHelp::SetRandomDraw([] { return 0.0; });  // 1: co-brand offer in front
+    const FixedDraw fixed(0.0);  // 1: co-brand offer in front
     QVERIFY(modHelp::RunStartup());
     frmmain* input = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -430,7 +430,7 @@ void TestStartup::iconComesOnceTheWindowIsPainted() {
 void TestStartup::unloadAllClosesEveryWindowAndEndsOnce() {
     AnsweringDialogs dialogs;
     EndRecorder end;
-    auto* input = new frmmain;
+    auto* input = Navigator::instance().newInput();
     input->show();
     QPointer<frmmain> watched = input;
     QPointer<QWidget> about;

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "shell/modhelp.h"
+#include "shell/updatereminder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));

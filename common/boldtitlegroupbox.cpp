@@ -1,4 +1,4 @@
-#include "shell/boldtitlegroupbox.h"
+#include "common/boldtitlegroupbox.h"
 
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>

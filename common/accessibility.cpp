@@ -1,4 +1,4 @@
-#include "shell/accessibility.h"
+#include "common/accessibility.h"
 
 #include <QAccessibleApplication>
 #include <QAccessibleWidget>
@@ -9,7 +9,7 @@
 #include <QToolTip>
 #include <QWindow>
 
-#include "shell/linklabel.h"
+#include "common/linklabel.h"
 
 namespace {
 

@@ -1,9 +1,6 @@
-// The compatibility run: what Proceed does. It validates the input, asks the
-// engine for both readings, keeps them in the application-wide record and
-// fills the results window.
+// One reading: what the user entered for the pair, and what the engine made
+// of it. Plain data, shared by the windows, the report and the hand-off.
 #pragma once
-
-#include <QString>
 
 #include <array>
 #include <chrono>
@@ -19,6 +16,21 @@ inline constexpr std::array<std::string_view, 12> kMonthNames{
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};
 
+// One person's entries as the input window holds them: the name and the three
+// list texts, UTF-8.
+struct PersonEntries {
+    std::string Name;
+    std::string Day;
+    std::string Month;
+    std::string Year;
+};
+
+// Both persons' entries.
+struct PairEntries {
+    PersonEntries User;
+    PersonEntries Partner;
+};
+
 // One person's block of the record.
 struct PersonReading {
     std::string Name;
@@ -29,7 +41,7 @@ struct PersonReading {
     std::string ElementDescription;
 };
 
-// The latest reading; written only by the run, never reset.
+// The latest reading; written only by a run, never reset.
 struct CompatibilityRunRecord {
     PersonReading User;
     PersonReading Partner;
@@ -40,16 +52,17 @@ struct CompatibilityRunRecord {
 CompatibilityRunRecord& CompatibilityRun();
 zodiac::modchinesezodiac& ZodiacEngine();
 
+// Writes the reading of the entries into the record. A field the engine has
+// no answer for keeps the value it had, as the record is never reset.
+void TakeReading(const PairEntries& entries, CompatibilityRunRecord& run,
+                 zodiac::modchinesezodiac& engine);
+
+// Removes leading and trailing blanks (spaces only).
+std::string TrimSpaces(std::string_view text);
 // "5 March 1975" from the three list texts, each trimmed of blanks.
-std::string BuildBirthDateText(const QString& day, const QString& month, const QString& year);
+std::string BuildBirthDateText(std::string_view day, std::string_view month, std::string_view year);
 // The date a birth-date text names; no value when it names no real day.
 std::optional<std::chrono::year_month_day> ParseBirthDateText(const std::string& text);
 // Any date written the way birth dates are ("11 February 1975"); empty for a
 // date that is not a real day.
 std::string BirthDateTextOf(std::chrono::year_month_day date);
-// Removes leading and trailing blanks (spaces only).
-QString TrimSpaces(const QString& text);
-
-class frmmain;
-// The whole run, started by the input window's Proceed button.
-void RunCompatibility(frmmain& input);

@@ -1,4 +1,4 @@
-#include "shell/windowlook.h"
+#include "common/windowlook.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,9 +28,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "shell/boldtitlegroupbox.h"
-#include "shell/modhelp.h"
-#include "shell/programstyle.h"
+#include "common/boldtitlegroupbox.h"
+#include "common/programstyle.h"
+#include "common/vendorpages.h"
 
 void ConfigureApplicationLook(IconTiming icon) {
     InstallProgramStyle();

@@ -1,4 +1,4 @@
-#include "shell/programstyle.h"
+#include "common/programstyle.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "shell/userdialogs.h"
+#include "common/userdialogs.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 
-#include "shell/modhelp.h"
+#include "common/vendorpages.h"
 
 #ifdef __GLIBC__
 #include <malloc.h>

@@ -1,4 +1,4 @@
-#include "shell/linklabel.h"
+#include "common/linklabel.h"
 
 #include <QMouseEvent>
 

@@ -1,0 +1,46 @@
+// Which window follows which: Proceed, Back, Print, About and Exit. Owns the
+// loaded results window, the one built ahead, the report composed ahead, and
+// the one hand-off in progress.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class frmmain;
+class frmchiness;
+class frmSave;
+
+class Navigator {
+  public:
+    static Navigator& instance();
+
+    // A fresh input window, not yet shown, its requests handled here.
+    frmmain* newInput();
+    // The loaded results window, or a newly loaded one.
+    frmchiness* results();
+    frmchiness* loadedResults() const;
+    // Builds a results window ahead, hidden and not yet loaded, so that the
+    // next Proceed only has to fill and show it. Does nothing when one is
+    // loaded or ready.
+    void prepareSpareResults();
+    frmchiness* spareResults() const;
+    // The report composed ahead for the next Print, or nullptr; taking it
+    // hands it over to the caller.
+    frmSave* takePreparedReport();
+
+  private:
+    Navigator() = default;
+    void proceed(frmmain* input);
+    void back(frmchiness* results);
+    void print(frmchiness* results);
+    void about(QWidget* window);
+    void exitFrom(QWidget* window);
+    void prepareReport();
+    template <class Window>
+    void handOff(Window* from, QWidget* to);
+
+    QPointer<frmchiness> m_loaded;
+    QPointer<frmchiness> m_spare;
+    QPointer<frmSave> m_preparedReport;  // composed over m_loaded, goes with it
+    QPointer<QWidget> m_handingOff;      // the window a hand-off is closing
+};
