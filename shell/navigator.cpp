@@ -80,8 +80,7 @@ void Navigator::prepareReport() {
 
 // The next window shows first, then the one it replaces closes without
 // ending the program.
-template <class Window>
-void Navigator::handOff(Window* from, QWidget* to) {
+void Navigator::handOff(QWidget* from, QWidget* to) {
     PlaceOver(to, from);
     to->show();
     m_handingOff = from;

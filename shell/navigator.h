@@ -36,8 +36,7 @@ class Navigator {
     void about(QWidget* window);
     void exitFrom(QWidget* window);
     void prepareReport();
-    template <class Window>
-    void handOff(Window* from, QWidget* to);
+    void handOff(QWidget* from, QWidget* to);
 
     QPointer<frmchiness> m_loaded;
     QPointer<frmchiness> m_spare;
