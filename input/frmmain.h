@@ -34,7 +34,7 @@ class frmmain : public QMainWindow {
   signals:
     // Proceed with entries that passed the checks.
     void proceedRequested();
-    // The window closed (Exit, or the window's own close) other than as a hand-off.
+    // The window closed (Exit, or its own close); the navigator tells a hand-off from an exit.
     void exitRequested();
     void aboutRequested();
 

@@ -54,7 +54,7 @@ class frmchiness : public QMainWindow {
   signals:
     void backRequested();
     void printRequested();
-    // The window closed (Exit, or the window's own close) other than as a hand-off.
+    // The window closed (Exit, or its own close); the navigator tells a hand-off from an exit.
     void exitRequested();
     void aboutRequested();
 
