@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -213,7 +214,16 @@ class DialogDriver : public QObject {
 };
 
 // Closes nothing, ends nothing: simply destroys every window left over.
+// On Wayland only once the compositor has answered the windows' last frames:
+// Qt 6.4's Wayland client can abort ("wl_proxy_unref: Assertion
+// proxy->refcount > 0") when a window goes while its frame callback is being
+// handled on Qt's own event thread. That thread answers while this one
+// sleeps; running this thread's events instead could open a message box
+// still queued by the test.
 inline void DestroyAllWindows() {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+        !QApplication::topLevelWidgets().isEmpty())
+        QThread::msleep(50);
     QList<QPointer<QWidget>> windows;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (!w->parentWidget()) windows.append(w);
