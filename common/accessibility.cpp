@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "common/linklabel.h"
+#include "common/textaccessible.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ QAccessibleInterface* ProgramInterfaces(const QString& className, QObject* objec
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     if (className == QLatin1String("QApplication") && object == qApp)
         return new ApplicationAccessible;
-    return nullptr;
+    return TextBoxInterface(object);
 }
 
 // Shows a line edit's whole text on hovering, the way a tool tip would.

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -82,6 +83,7 @@ QAccessibleInterface* Resolve(const QList<int>& path) {
 }  // namespace
 
 Q_DECLARE_METATYPE(State)
+Q_DECLARE_METATYPE(QAccessible::TextBoundaryType)
 
 class TestAccess : public QObject {
     Q_OBJECT
@@ -97,6 +99,11 @@ class TestAccess : public QObject {
     void windowsBuiltAheadStayOutOfTheTree();
     void switchingTabsKeepsFocusOffTheButtons();
     void reportAddressesAreLinks();
+    void textRequestsAnswer_data();
+    void textRequestsAnswer();
+    void everyTextAnswersEveryOffset();
+    void editsStayWithinTheText_data();
+    void editsStayWithinTheText();
 };
 
 // What a screen reader reads for a control: its name, description, or
@@ -316,6 +323,183 @@ void TestAccess::reportAddressesAreLinks() {
     for (const modRTB::Link& link : links) shown.append(link.text);
     QCOMPARE(heard, shown);
     QCOMPARE(urls.opened.size(), links.size());
+}
+
+using Boundary = QAccessible::TextBoundaryType;
+
+// What a screen reader asks when it moves by word, sentence, line or
+// character: Qt 6.4's own answer to a word at the end of a text never came.
+void TestAccess::textRequestsAnswer_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<Boundary>("boundary");
+    QTest::addColumn<QString>("expected");  // before|at|after
+    const QString name = QStringLiteral("Ann Lee");
+    QTest::newRow("word at the end") << name << 7 << QAccessible::WordBoundary << " |Lee|";
+    QTest::newRow("word at -1 (the end)") << name << -1 << QAccessible::WordBoundary << " |Lee|";
+    QTest::newRow("word at the start") << name << 0 << QAccessible::WordBoundary << "|Ann| ";
+    QTest::newRow("word at a blank") << name << 3 << QAccessible::WordBoundary << "Ann| |Lee";
+    QTest::newRow("sentence at the end")
+        << name << 7 << QAccessible::SentenceBoundary << "|Ann Lee|";
+    QTest::newRow("line at the end") << name << 7 << QAccessible::LineBoundary << "|Ann Lee|";
+    QTest::newRow("character at the end") << name << 7 << QAccessible::CharBoundary << "e||";
+    QTest::newRow("past the end") << name << 8 << QAccessible::WordBoundary << "||";
+    QTest::newRow("before the start") << name << -2 << QAccessible::WordBoundary << "||";
+    QTest::newRow("empty box") << QString() << 0 << QAccessible::WordBoundary << "||";
+    QTest::newRow("surrogate pair")
+        << QStringLiteral("Zo\U0001F600") << 2 << QAccessible::CharBoundary << "o|\U0001F600|";
+}
+
+void TestAccess::textRequestsAnswer() {
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    QFETCH(Boundary, boundary);
+    QFETCH(QString, expected);
+    QLineEdit box(text);
+    QAccessibleTextInterface* t = Access(&box)->textInterface();
+    QVERIFY(t);
+    int start = 0, end = 0;
+    const QStringList got{t->textBeforeOffset(offset, boundary, &start, &end),
+                          t->textAtOffset(offset, boundary, &start, &end),
+                          t->textAfterOffset(offset, boundary, &start, &end)};
+    QCOMPARE(got.join(QLatin1Char('|')), expected);
+}
+
+// Every request at every offset of every text of a reading, as an AT-SPI
+// monkey would make them: each answers, and what it answers is the text
+// between the offsets it gives.
+void TestAccess::everyTextAnswersEveryOffset() {
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmchiness* results =
+        ReadingThroughWindows(QStringLiteral("Ann Lee"), QStringLiteral("Bo. Nan!"));
+    QVERIFY(results);
+    results->FinishFilling();
+    frmSave report = ReportOver(results);
+    report.show();
+    QList<QWidget*> boxes = results->findChildren<QWidget*>();
+    boxes += report.findChildren<QWidget*>();
+    int texts = 0;
+    for (QWidget* box : std::as_const(boxes)) {
+        QAccessibleTextInterface* t = Access(box) ? Access(box)->textInterface() : nullptr;
+        if (!t) continue;
+        ++texts;
+        const int length = t->characterCount();
+        const QString all = t->text(0, length);
+        QCOMPARE(all.size(), length);
+        for (int offset = -1; offset <= length + 1; ++offset) {
+            for (int b = QAccessible::CharBoundary; b <= QAccessible::NoBoundary; ++b) {
+                const auto boundary = Boundary(b);
+                using Request =
+                    QString (QAccessibleTextInterface::*)(int, Boundary, int*, int*) const;
+                for (Request request : {&QAccessibleTextInterface::textBeforeOffset,
+                                        &QAccessibleTextInterface::textAtOffset,
+                                        &QAccessibleTextInterface::textAfterOffset}) {
+                    int start = -1, stop = -1;
+                    const QString got = (t->*request)(offset, boundary, &start, &stop);
+                    const QString where = QStringLiteral("%1 at %2, boundary %3")
+                                              .arg(box->objectName())
+                                              .arg(offset)
+                                              .arg(b);
+                    if (start < 0) {
+                        QVERIFY2(got.isEmpty(), qPrintable(where));
+                        continue;
+                    }
+                    QVERIFY2(start <= stop && stop <= length, qPrintable(where));
+                    QCOMPARE(got, all.mid(start, stop - start));
+                }
+            }
+        }
+    }
+    // The name boxes are gone with the input window; the profile fields, the
+    // descriptions and the report remain.
+    QVERIFY2(texts >= 30, qPrintable(QString::number(texts)));
+}
+
+// Edits from assistive technology: none where the screen shows text that
+// cannot be changed, and none that builds a text to an offset's length.
+void TestAccess::editsStayWithinTheText_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("expected");  // empty: unchanged
+    QTest::newRow("name box: insert far past the end") << "txtMaleName"
+                                                       << "insert"
+                                                       << "Ann Leex";
+    QTest::newRow("name box: delete beyond the end") << "txtMaleName"
+                                                     << "delete"
+                                                     << "Ann";
+    QTest::newRow("name box: a huge insert is cut") << "txtMaleName"
+                                                    << "flood"
+                                                    << "200";
+    QTest::newRow("name box: set its value") << "txtMaleName"
+                                             << "value"
+                                             << "FORGED";
+    QTest::newRow("profile field: set its value") << "txtMaleGemStone"
+                                                  << "value"
+                                                  << "";
+    QTest::newRow("profile field: insert") << "txtMaleGemStone"
+                                           << "insert"
+                                           << "";
+    QTest::newRow("trait field: replace") << "txtMalePositiveTraits"
+                                          << "replace"
+                                          << "";
+    QTest::newRow("report: insert") << "RTB"
+                                    << "insert"
+                                    << "";
+    QTest::newRow("report: flood") << "RTB"
+                                   << "flood"
+                                   << "";
+}
+
+void TestAccess::editsStayWithinTheText() {
+    QFETCH(QString, box);
+    QFETCH(QString, edit);
+    QFETCH(QString, expected);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    const auto apply = [&](QWidget* window) {
+        auto* widget = window->findChild<QWidget*>(box);
+        QVERIFY2(widget, qPrintable(box));
+        QAccessibleInterface* a = Access(widget);
+        QAccessibleTextInterface* t = a->textInterface();
+        QAccessibleEditableTextInterface* e = a->editableTextInterface();
+        QVERIFY(t && e);
+        const QString before = t->text(0, t->characterCount());
+        if (edit == QLatin1String("insert"))
+            e->insertText(std::numeric_limits<int>::max(), QStringLiteral("x"));
+        else if (edit == QLatin1String("delete"))
+            e->deleteText(3, std::numeric_limits<int>::max());
+        else if (edit == QLatin1String("flood"))
+            e->insertText(0, QString(500000, QLatin1Char('y')));
+        else if (edit == QLatin1String("replace"))
+            e->replaceText(0, 4, QStringLiteral("FORGED"));
+        else
+            a->setText(QAccessible::Value, QStringLiteral("FORGED"));
+        const QString after = t->text(0, t->characterCount());
+        if (expected.isEmpty())
+            QCOMPARE(after, before);
+        else if (edit == QLatin1String("flood"))
+            QCOMPARE(QString::number(after.size()), expected);
+        else
+            QCOMPARE(after, expected);
+    };
+    if (box.startsWith(QLatin1String("txtMaleName"))) {
+        InState(State::Input, [&](QWidget* window) {
+            window->findChild<QLineEdit*>(box)->setText(QStringLiteral("Ann Lee"));
+            apply(window);
+        });
+        return;
+    }
+    frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bo"));
+    QVERIFY(results);
+    results->FinishFilling();
+    if (box == QLatin1String("RTB")) {
+        frmSave report = ReportOver(results);
+        report.show();
+        apply(&report);
+        return;
+    }
+    apply(results);
 }
 
 LUNVEX_TEST_MAIN(TestAccess)

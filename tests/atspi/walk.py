@@ -3,6 +3,9 @@
 user does, and checks what it hears: makes a reading, finds the score,
 percentage, rating and both animals, opens the report and presses the
 results window's Back and Exit while it is open (the program must live on).
+Asks every text for its words, sentences and lines at every offset (each
+request must answer), and tries edits that must change nothing or stay
+within the text.
 Prints every control's role, name and description for a person to read."""
 import sys
 import time
@@ -61,6 +64,48 @@ def press(node):
     fail("no press action on " + node.name)
 
 
+BOUNDARIES = (pyatspi.TEXT_BOUNDARY_WORD_START, pyatspi.TEXT_BOUNDARY_SENTENCE_START,
+              pyatspi.TEXT_BOUNDARY_LINE_START)
+
+
+def sweep(node, everything):
+    """Each word, sentence and line request at each offset answers, with
+    the text between the offsets it gives."""
+    text = node.queryText()
+    length = text.characterCount
+    whole = text.getText(0, -1)
+    asks = 0
+    for offset in range(-1, length + 2):
+        for boundary in BOUNDARIES:
+            requests = [text.getTextAtOffset]
+            if everything or offset in (-1, 0, length - 1, length, length + 1):
+                requests += [text.getTextBeforeOffset, text.getTextAfterOffset]
+            for request in requests:
+                try:
+                    got, start, end = request(offset, boundary)
+                except Exception as error:  # a timeout: the program did not answer
+                    fail("%r: %s(%d, %d) did not answer: %s" %
+                         (node.name, request.__name__, offset, boundary, error))
+                asks += 1
+                if start >= 0 and got != whole[start:end]:
+                    fail("%r: %s(%d, %d) gave %r for %d..%d" %
+                         (node.name, request.__name__, offset, boundary, got, start, end))
+    return asks
+
+
+def texts(window):
+    return [n for n in walk(window) if n.getRoleName() in ("text", "entry", "paragraph")
+            and "Text" in pyatspi.utils.listInterfaces(n)]
+
+
+def refused(node, edit, *args):
+    """A read-only text takes no edit from assistive technology."""
+    before = node.queryText().getText(0, -1)
+    getattr(node.queryEditableText(), edit)(*args)
+    if node.queryText().getText(0, -1) != before:
+        fail("%r took %s%r although it is read-only" % (node.name, edit, args))
+
+
 def dump(window):
     print("== " + window.name)
     for node in walk(window):
@@ -82,6 +127,14 @@ def main():
         if box is None:
             fail("no text box " + name)
         box.queryEditableText().setTextContents(text)
+        asks = sweep(box, True)
+        # An insert far past the end appends at the end, at once.
+        started = time.time()
+        box.queryEditableText().insertText(2147483647, "x", 1)
+        if box.queryText().getText(0, -1) != text + "x" or time.time() - started > 2:
+            fail("an insert past the end of %r gave %r" % (name, box.queryText().getText(0, -1)))
+        box.queryEditableText().setTextContents(text)
+        print("  %s: %d text requests answered; a far insert appended" % (name, asks))
     press(by_name(input_window, "Get Our Chinese Zodiac Compatibility"))
 
     def results():
@@ -103,11 +156,25 @@ def main():
     if len(pictures) < 2:
         fail("the pictures are not read as animals: " + repr(pictures))
     dump(window)
+    fields = texts(window)
+    if len(fields) < 29:
+        fail("only %d texts in the results window" % len(fields))
+    asks = sum(sweep(field, True) for field in fields)
+    for field in fields:
+        refused(field, "setTextContents", "FORGED GEM")
+        refused(field, "insertText", 0, "INJECTED ", 9)
+    print("  results window: %d texts, %d text requests answered, edits refused" %
+          (len(fields), asks))
 
     press(by_name(window, "Print"))
     report = wait_for("report window",
                       lambda: next((w for w in windows(app) if by_name(w, "Save")), None))
     dump(report)
+    for field in texts(report):
+        asks = sweep(field, False)
+        refused(field, "insertText", 0, "INJECTED LINE ", 14)
+        refused(field, "deleteText", 0, 20)
+        print("  %s: %d text requests answered, edits refused" % (field.name, asks))
     link = by_name(report, "www.bob.example")
     if link is None or link.getRoleName() != "link" or link.queryAction().nActions < 1:
         fail("the report's address is not a link that can be activated")
