@@ -12,6 +12,8 @@
 
 #include <memory>
 
+#include "report/modrtb.h"
+
 Q_GUI_EXPORT int qt_defaultDpiY();
 
 namespace report {
@@ -54,6 +56,24 @@ void BlankLinesAsSpacing(QTextDocument& document, QPaintDevice* device) {
     }
 }
 
+// The addresses that are links on screen and in the rich-text file are links
+// in a PDF too: Qt's PDF writer makes a link of each anchor it draws. Their
+// look is left as it is, so the page looks as before.
+void AddressesAsAnchors(QTextDocument& document) {
+    for (const modRTB::Link& link : modRTB::FindLinks(document.toPlainText())) {
+        if (link.length > modRTB::MaxLinkLength) continue;
+        const QUrl url = modRTB::LinkUrl(link.text);
+        if (!url.isValid()) continue;
+        QTextCursor cursor(&document);
+        cursor.setPosition(link.start);
+        cursor.setPosition(link.start + link.length, QTextCursor::KeepAnchor);
+        QTextCharFormat anchor;
+        anchor.setAnchor(true);
+        anchor.setAnchorHref(url.toString(QUrl::FullyEncoded));
+        cursor.mergeCharFormat(anchor);
+    }
+}
+
 }  // namespace
 
 QPageSize PaperSizeFor(const std::optional<QPageSize>& printerDefault, const QLocale& locale) {
@@ -82,6 +102,7 @@ void PrintReport(const QTextDocument& document, QPrinter& printer) {
     copy->setDefaultFont(document.defaultFont());
     DropTrailingBlankLines(*copy);
     BlankLinesAsSpacing(*copy, &printer);
+    AddressesAsAnchors(*copy);
     const QString title = document.metaInformation(QTextDocument::DocumentTitle);
     if (printer.docName().isEmpty() && !title.isEmpty()) printer.setDocName(title);
     copy->print(&printer);

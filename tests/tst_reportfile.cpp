@@ -345,6 +345,16 @@ void TestReportFile::addressesAreHyperlinks() {
     QVERIFY(raw.contains("HYPERLINK \"http://www.bob.example\"}{\\fldrslt "));
     QVERIFY(raw.contains("www.bob.example}}"));
     QVERIFY(raw.contains("http://$(touch x)"));
+    // The same addresses are links in the PDF, and nothing else is.
+    dialogs.saveAnswer = dir.filePath(QStringLiteral("links.pdf"));
+    window.controls().cmdSave->click();
+    const QStringList urls =
+        Run(QStringLiteral("pdfinfo"), {QStringLiteral("-url"), *dialogs.saveAnswer})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .filter(QStringLiteral("http"));
+    QCOMPARE(urls.size(), 2);
+    QVERIFY2(urls.at(0).endsWith(QLatin1String(" http://example.com/ann")), qPrintable(urls.at(0)));
+    QVERIFY2(urls.at(1).endsWith(QLatin1String(" http://www.bob.example")), qPrintable(urls.at(1)));
 }
 
 void TestReportFile::saveDialogSettings() {
