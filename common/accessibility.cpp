@@ -6,6 +6,8 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QToolTip>
 #include <QWindow>
 
@@ -17,6 +19,7 @@ namespace {
 // Dynamic properties that mark a widget for the program's own interfaces.
 constexpr char kValueOf[] = "lunvexValueOf";
 constexpr char kPanel[] = "lunvexPanel";
+constexpr char kAnnouncer[] = "lunvexAnnouncer";
 
 // A link label, read as a link that a screen reader or switch can activate.
 // Where another label lies over it (the stacked promotions), it is hidden to
@@ -93,9 +96,22 @@ class ApplicationAccessible : public QAccessibleApplication {
     }
 };
 
+// What the window announces: a notification that shows anew with each text,
+// which Orca speaks as it shows. It takes no room, focus or mouse.
+class AnnouncerAccessible : public QAccessibleWidget {
+  public:
+    explicit AnnouncerAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return widget()->property(kAnnouncer).toString();
+        return {};
+    }
+};
+
 QAccessibleInterface* ProgramInterfaces(const QString& className, QObject* object) {
     if (className == QLatin1String("LinkLabel"))
         return new LinkAccessible(static_cast<LinkLabel*>(object));
+    if (object->property(kAnnouncer).isValid() && object->isWidgetType())
+        return new AnnouncerAccessible(static_cast<QWidget*>(object));
     if (object->property(kPanel).isValid() && object->isWidgetType())
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     if (className == QLatin1String("QApplication") && object == qApp)
@@ -122,9 +138,42 @@ class FullTextTip : public QObject {
     }
 };
 
+// A text box that takes focus selects its text and moves its caret before Qt
+// reports the focus, and unselects it as the focus leaves. Orca took the caret
+// move for the focus and said nothing of the box it came to, then said "Text
+// unselected" on the way out. What a box does as focus comes and goes is not
+// reported: the focus report that follows says all of it.
+class QuietFocusChange : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
+        if (!focus || m_delivering || !QAccessible::isActive() || !IsTextBox(watched)) return false;
+        m_delivering = true;
+        const QAccessible::UpdateHandler previous =
+            QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
+        QCoreApplication::sendEvent(watched, event);
+        QAccessible::installUpdateHandler(previous);
+        m_delivering = false;
+        return true;
+    }
+
+  private:
+    static bool IsTextBox(QObject* o) {
+        return qobject_cast<QLineEdit*>(o) || qobject_cast<QPlainTextEdit*>(o) ||
+               qobject_cast<QTextEdit*>(o);
+    }
+    bool m_delivering = false;
+};
+
 }  // namespace
 
-void InstallAccessibility() { QAccessible::installFactory(&ProgramInterfaces); }
+void InstallAccessibility() {
+    QAccessible::installFactory(&ProgramInterfaces);
+    qApp->installEventFilter(new QuietFocusChange(qApp));
+}
 
 void ExposeValue(QLabel* value, const QString& what) {
     value->setProperty(kValueOf, what);
@@ -144,4 +193,21 @@ void ExposeAsPanel(QWidget* widget) { widget->setProperty(kPanel, true); }
 void ShowFullTextOnHover(QWidget* control) {
     static FullTextTip* tip = new FullTextTip(qApp);
     control->installEventFilter(tip);
+}
+
+void Announce(QWidget* window, const QString& text) {
+    if (!window || text.isEmpty()) return;
+    window = window->window();
+    auto* announcer = window->findChild<QWidget*>(QLatin1String(kAnnouncer));
+    if (!announcer) {
+        announcer = new QWidget(window);
+        announcer->setObjectName(QLatin1String(kAnnouncer));
+        announcer->setFocusPolicy(Qt::NoFocus);
+        announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+        announcer->setGeometry(0, 0, 0, 0);
+    }
+    announcer->setProperty(kAnnouncer, text);
+    // Each showing is one announcement.
+    announcer->hide();
+    if (window->isVisible()) announcer->show();
 }

@@ -26,3 +26,8 @@ void ExposeAsPanel(QWidget* widget);
 // repeating its own text: the control shows its full text on hovering
 // without keeping it as its tool tip.
 void ShowFullTextOnHover(QWidget* control);
+
+// Says text to a screen reader at once, as a notification of the window:
+// for news that no focus change brings, such as a list's new entry (Qt 6.4
+// tells a screen reader nothing of it) or a reading that has just opened.
+void Announce(QWidget* window, const QString& text);

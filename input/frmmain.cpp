@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string_view>
 
+#include "common/accessibility.h"
 #include "common/ending.h"
 #include "common/userdialogs.h"
 #include "common/vendorpages.h"
@@ -106,9 +108,21 @@ QString ChineseNewYearNote(int gregorianYear) {
         .arg(QString::number(gregorianYear), QString::fromStdString(BirthDateTextOf(row->Start)));
 }
 
+// On Linux a list is read by its entry ("1936"), a label may stand in for its
+// name, and Qt 6.4 gives a screen reader no way to hear a change of entry. So
+// the description says what the list is and what it holds, and changes with
+// it: Orca speaks a focused list's description anew when it changes.
+void DescribeList(QComboBox* box, const std::function<QString()>& note = {}) {
+    const QString what = box->accessibleName();
+    QString description = what + QStringLiteral(": ") + box->currentText();
+    const QString extra = note ? note() : QString();
+    if (!extra.isEmpty()) description += QStringLiteral(". ") + extra;
+    box->setAccessibleDescription(description);
+}
+
 // Keeps the year box's tooltip on that year's Chinese New Year while the month
 // box shows January or February, and gives the box its own tooltip back
-// otherwise. A screen reader takes the tooltip as the box's description.
+// otherwise. A screen reader hears the note with the year.
 void NoteChineseNewYear(QComboBox* monthBox, QComboBox* yearBox) {
     const QString ownTip = yearBox->toolTip();
     const auto update = [monthBox, yearBox, ownTip] {
@@ -117,11 +131,11 @@ void NoteChineseNewYear(QComboBox* monthBox, QComboBox* yearBox) {
                                  ? ChineseNewYearNote(yearBox->currentText().toInt())
                                  : QString();
         yearBox->setToolTip(note.isEmpty() ? ownTip : note);
-        // The description, not the tool tip, is what a screen reader says of the list.
-        const QString what = yearBox->accessibleName();
-        yearBox->setAccessibleDescription(note.isEmpty() ? what
-                                                         : what + QStringLiteral(". ") + note);
+        DescribeList(yearBox, [&note] { return note; });
     };
+    QObject::connect(yearBox, &QComboBox::currentIndexChanged, yearBox, [yearBox] {
+        if (yearBox->hasFocus()) Announce(yearBox, yearBox->currentText());
+    });
     QObject::connect(monthBox, &QComboBox::currentIndexChanged, yearBox, update);
     QObject::connect(yearBox, &QComboBox::currentIndexChanged, yearBox, update);
     update();
@@ -172,10 +186,13 @@ frmmain::frmmain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         {ui->cboFemaleYear, "Your partner's birth year"}};
     for (const auto& [widget, name] : spoken) {
         widget->setAccessibleName(QString::fromUtf8(name));
-        // On Linux a list is read by its entry ("1936"); what it is goes in
-        // its description.
-        if (qobject_cast<QComboBox*>(widget))
-            widget->setAccessibleDescription(QString::fromUtf8(name));
+        auto* list = qobject_cast<QComboBox*>(widget);
+        if (!list || list == ui->cboMaleYear || list == ui->cboFemaleYear) continue;
+        connect(list, &QComboBox::currentIndexChanged, list, [list] {
+            DescribeList(list);
+            if (list->hasFocus()) Announce(list, list->currentText());
+        });
+        DescribeList(list);
     }
     NoteChineseNewYear(ui->cboMaleMonth, ui->cboMaleYear);
     NoteChineseNewYear(ui->cboFemaleMonth, ui->cboFemaleYear);

@@ -1,8 +1,11 @@
 #include "results/frmchiness.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTimer>
 
 #include "common/accessibility.h"
 #include "common/ending.h"
@@ -24,6 +27,40 @@ void frmchiness::FillAfterFirstPaint(std::function<void()> fill) {
 void frmchiness::FinishFilling() {
     if (auto fill = std::exchange(m_pendingFill, nullptr)) fill();
 }
+
+// The reading is heard once the window has the focus, as a person sees it on
+// opening. Showing a window floods a screen reader with events, and Orca 43
+// drops what comes while it is flooded, so the announcement waits for that to
+// pass. The page's description holds the reading for review meanwhile.
+void frmchiness::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || m_readingAnnounced ||
+        !QAccessible::isActive())
+        return;
+    m_readingAnnounced = true;
+    constexpr int kAfterTheFlood = 1500;  // ms
+    QTimer::singleShot(kAfterTheFlood, this, [this] {
+        if (isActiveWindow()) Announce(this, ui->SSTab->currentWidget()->accessibleDescription());
+    });
+}
+
+namespace {
+
+// What a page says in a few words: its values, each read with what it is.
+QString Summary(std::initializer_list<const QLabel*> values) {
+    QStringList said;
+    for (const QLabel* value : values) {
+        // A picture is read by its animal and described by whose it is.
+        const QString what =
+            value->pixmap().isNull()
+                ? value->accessibleName()
+                : value->accessibleDescription() + QStringLiteral(": ") + value->accessibleName();
+        if (!what.isEmpty()) said.append(what);
+    }
+    return said.join(QStringLiteral(". ")) + QLatin1Char('.');
+}
+
+}  // namespace
 
 frmchiness::frmchiness(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmchiness>()) {
@@ -122,6 +159,11 @@ frmchiness::frmchiness(QWidget* parent)
     ShowPicture(ui->YourPartnerPicture, m_images.constFirst().first);
     // A profile box's tool tip would be read again as its description.
     for (QWidget* box : userBoxes + partnerBoxes) ShowFullTextOnHover(box);
+    // Read-only text a keyboard can still walk through, line by line, as a
+    // screen reader user does.
+    for (QPlainTextEdit* text : findChildren<QPlainTextEdit*>())
+        text->setTextInteractionFlags(text->textInteractionFlags() | Qt::TextSelectableByKeyboard);
+
     // The bar of buttons at the bottom is a frame only in its looks.
     ExposeAsPanel(ui->Frame1);
 
@@ -131,6 +173,12 @@ frmchiness::frmchiness(QWidget* parent)
     ui->lblCobrand->raise();
 
     connect(ui->SSTab, &QTabWidget::currentChanged, this, &frmchiness::FinishFilling);
+    // A page's values are not on the Tab path: a screen reader hears them as
+    // the page comes up, and finds them in the page's description.
+    connect(ui->SSTab, &QTabWidget::currentChanged, this, [this](int index) {
+        if (isActiveWindow() && index >= 0)
+            Announce(this, ui->SSTab->widget(index)->accessibleDescription());
+    });
     ui->SSTab->installEventFilter(this);
     // Back and Print hand over to other windows: never under an open report or about window.
     const auto unlessBlocked = [this](void (frmchiness::*request)()) {
@@ -265,6 +313,9 @@ void frmchiness::showReading(const CompatibilityRunRecord& run) {
     SetLabel(out.lblMatchingDescription, QStringLiteral("Compatibility Of ") + userSign +
                                              QStringLiteral(" With  ") + partnerSign +
                                              QStringLiteral(" :-"));
+    out.tabCompatibility->setAccessibleDescription(Summary(
+        {out.lblChineseCompatibilityNumber, out.lblChinesePercentage, out.lblChineseRating}));
+    m_readingAnnounced = false;
 
     // The two profile tabs are not painted until chosen: they are filled once
     // the opening tab is on screen, or as soon as anything asks for them.
@@ -307,4 +358,8 @@ void frmchiness::FillProfileTabs(const PersonReading& user, const PersonReading&
     // The pictures, keyed by each person's western sign; no match keeps the picture.
     ShowPicture(out.YourPartnerPicture, PictureKey(out.txtFemaleWesternZodiacSign));
     ShowPicture(out.YourPicture, PictureKey(out.txtMaleWesternZodiacSign));
+    out.tabYourDetails->setAccessibleDescription(
+        Summary({out.lblMaleChinesesign, out.lblMaleChineseElements, out.YourPicture}));
+    out.tabPartnerDetails->setAccessibleDescription(
+        Summary({out.lblFemaleChineseSign, out.lblFemaleChineseElements, out.YourPartnerPicture}));
 }

@@ -60,6 +60,7 @@ class frmchiness : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -69,4 +70,5 @@ class frmchiness : public QMainWindow {
     QList<QPair<QString, QPixmap>> m_images;
     QStringList m_animals;  // the animal each picture shows, in the same order
     std::function<void()> m_pendingFill;
+    bool m_readingAnnounced = false;  // once for each reading shown
 };

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -99,6 +100,9 @@ class TestAccess : public QObject {
     void windowsBuiltAheadStayOutOfTheTree();
     void switchingTabsKeepsFocusOffTheButtons();
     void reportAddressesAreLinks();
+    void announcementsAreNotifications();
+    void listsSayEveryChange_data();
+    void listsSayEveryChange();
     void textRequestsAnswer_data();
     void textRequestsAnswer();
     void everyTextAnswersEveryOffset();
@@ -165,13 +169,24 @@ void TestAccess::readingIsHeard_data() {
                                             << "no";
     QTest::newRow("day list") << in << "CboMaleDate"
                               << "description"
-                              << "Your birth day";
+                              << "Your birth day: 12";
     QTest::newRow("month list") << in << "cboFemaleMonth"
                                 << "description"
-                                << "Your partner's birth month";
+                                << "Your partner's birth month: July";
     QTest::newRow("year list") << in << "cboFemaleYear"
                                << "description"
-                               << "Your partner's birth year";
+                               << "Your partner's birth year: 1938";
+    QTest::newRow("compatibility page") << out << "tabCompatibility"
+                                        << "description"
+                                        << "Chinese Compatibility Number: 5. Chinese Compatibility "
+                                           "Percentage: 50%. Rating: A Difficult Match.";
+    QTest::newRow("partner's page") << out << "tabPartnerDetails"
+                                    << "description"
+                                    << "Partner's Chinese sign: Tiger. Partner's Chinese element: "
+                                       "Earth. Partner's animal: Tiger.";
+    QTest::newRow("traits: a caret to walk the lines") << out << "txtMaleNegativeTraits"
+                                                       << "caret"
+                                                       << "yes";
     QTest::newRow("about picture") << State::InputWithAbout << "Picture1"
                                    << "name"
                                    << "Lunvex Chinese Zodiac Compatibility icon";
@@ -201,6 +216,11 @@ void TestAccess::readingIsHeard() {
             got = a->role() == QAccessible::Link       ? QStringLiteral("link")
                   : a->role() == QAccessible::Grouping ? QStringLiteral("grouping")
                                                        : QString::number(a->role(), 16);
+        } else if (what == QLatin1String("caret")) {
+            const auto* text = qobject_cast<QPlainTextEdit*>(widget);
+            got = text && text->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard)
+                      ? QStringLiteral("yes")
+                      : QStringLiteral("no");
         } else if (what == QLatin1String("actions")) {
             got = a->actionInterface() ? a->actionInterface()->actionNames().join(QLatin1Char(','))
                                        : QString();
@@ -323,6 +343,59 @@ void TestAccess::reportAddressesAreLinks() {
     for (const modRTB::Link& link : links) shown.append(link.text);
     QCOMPARE(heard, shown);
     QCOMPARE(urls.opened.size(), links.size());
+}
+
+// What is announced is a notification of the window that shows anew with
+// each text: a screen reader speaks it as it shows. It takes no focus.
+void TestAccess::announcementsAreNotifications() {
+    EndRecorder end;
+    InState(State::Input, [](QWidget* window) {
+        auto* month = window->findChild<QComboBox*>(QStringLiteral("cboMaleMonth"));
+        month->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTRY_VERIFY(month->hasFocus());
+        month->setCurrentIndex(4);
+        const QList<QWidget*> notes =
+            window->findChildren<QWidget*>(QStringLiteral("lunvexAnnouncer"));
+        QCOMPARE(notes.size(), 1);
+        QAccessibleInterface* a = Access(notes.constFirst());
+        QCOMPARE(a->role(), QAccessible::Notification);
+        QCOMPARE(a->text(QAccessible::Name), QStringLiteral("May"));
+        QVERIFY(notes.constFirst()->isVisible());
+        QCOMPARE(notes.constFirst()->focusPolicy(), Qt::NoFocus);
+        QVERIFY(month->hasFocus());
+    });
+}
+
+// A list's entry and each change of it reach a screen reader through the
+// list's description, which Orca speaks anew while the list has focus.
+void TestAccess::listsSayEveryChange_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("described");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("month") << "cboMaleMonth" << 1 << "cboMaleMonth"
+                           << "Your birth month: February";
+    QTest::newRow("day") << "cboFemaleDate" << 29 << "cboFemaleDate"
+                         << "Your partner's birth day: 30";
+    QTest::newRow("year") << "cboMaleYear" << 40 << "cboMaleYear"
+                          << "Your birth year: 1976";
+    QTest::newRow("January notes the year's New Year")
+        << "cboMaleMonth" << 0 << "cboMaleYear"
+        << "Your birth year: 1975. The Chinese New Year of 1975 falls on 11 February 1975.";
+}
+
+void TestAccess::listsSayEveryChange() {
+    QFETCH(QString, list);
+    QFETCH(int, entry);
+    QFETCH(QString, described);
+    QFETCH(QString, expected);
+    EndRecorder end;
+    InState(State::Input, [&](QWidget* window) {
+        window->findChild<QComboBox*>(list)->setCurrentIndex(entry);
+        QCOMPARE(Access(window->findChild<QComboBox*>(described))->text(QAccessible::Description),
+                 expected);
+    });
 }
 
 using Boundary = QAccessible::TextBoundaryType;
