@@ -162,6 +162,8 @@ class TestStartup : public QObject {
     void settingsLockThatCannotBeTaken();
     void unstorableDateAsksOncePerSession();
     void noHomeKeepsNoSettings();
+    void settingsThatDoNotRead_data();
+    void settingsThatDoNotRead();
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -669,6 +671,52 @@ void TestStartup::noHomeKeepsNoSettings() {
     QVERIFY2(path.isEmpty(), qPrintable(path));
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(QFile::exists(shared), there);
+}
+
+// A settings file Qt cannot read whole (one malformed line) or too big to be
+// read is replaced with a fresh one that keeps the day if it read: left as it
+// was, every start would count as the first and the reminder never ask.
+void TestStartup::settingsThatDoNotRead_data() {
+    QTest::addColumn<QString>("stored");  // the day before the bad part, "-" for none
+    QTest::addColumn<QByteArray>("bad");  // appended to the file
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<QString>("after");
+    const auto day = [](int offset) { return kToday.addDays(offset).toString(Qt::ISODate); };
+    const QByteArray section("\n[unterminated\n");
+    QTest::newRow("bad line, day recent") << day(-3) << section << false << day(-3);
+    QTest::newRow("bad line, day due") << day(-20) << section << true << day(0);
+    QTest::newRow("bad line, no day") << "-" << section << false << day(0);
+    QTest::newRow("too big") << day(-3) << QByteArray(300 * 1024, ';') << false << day(0);
+}
+
+void TestStartup::settingsThatDoNotRead() {
+    QFETCH(QString, stored);
+    QFETCH(QByteArray, bad);
+    QFETCH(bool, asks);
+    QFETCH(QString, after);
+    const QString path = modHelp::SettingsFilePath();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    if (stored != QStringLiteral("-")) StoreIn(path, stored);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        file.write(bad);
+    }
+    AnsweringDialogs dialogs;
+    dialogs.answer = QMessageBox::No;
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), asks ? 1 : 0);
+    QVERIFY(QFileInfo(path).size() < 1024);
+    QSettings back(path, QSettings::IniFormat);
+    QCOMPARE(back.status(), QSettings::NoError);
+    QCOMPARE(StoredDate(), after);
+
+    // A later start counts from that day: twenty days on it asks, once.
+    modHelp::ForgetSessionReminderForTesting();
+    m_clock->day = kToday.addDays(20);
+    modHelp::UpdateReminder();
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), asks ? 2 : 1);
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
