@@ -291,12 +291,13 @@ void ForgetSessionReminderForTesting(bool alsoTheNote) {
 
 void UpdateReminder() {
     const QString path = SettingsFilePath();
-    SettingsCopy settings(path);
+    std::optional<SettingsCopy> settings(std::in_place, path);
     const QString key = ReminderKey();
     const QDate today = Clock::current().today();
     const auto writeToday = [&] {
         const QString day = DateText(today);
-        if (settings.store(key, EncodeSetting(day))) {
+        if (!settings) settings.emplace(path);
+        if (settings->store(key, EncodeSetting(day))) {
             ForgetSessionNote();
             return;
         }
@@ -307,7 +308,7 @@ void UpdateReminder() {
 
     // A day noted this session could not be stored, so it is newer than the store's.
     QString stored = SessionNote();
-    if (stored.isEmpty()) stored = DecodeSetting(settings.value(key));
+    if (stored.isEmpty()) stored = DecodeSetting(settings->value(key));
     if (stored.isEmpty()) {
         writeToday();  // first start
         return;
@@ -321,6 +322,10 @@ void UpdateReminder() {
     const qint64 days = today.daysTo(last);
     if (days >= -14 && days <= 14) return;
 
+    // No copy of the settings stays in the temporary folder while the
+    // question is open: the program may end there (a signal, a lost
+    // display) without tidying up. The answer is stored through a new one.
+    settings.reset();
     const QMessageBox::StandardButton answer = UserDialogs::current().message(
         nullptr, QMessageBox::Information, ApplicationTitle,
         QStringLiteral("There maybe an update to this software available\r"

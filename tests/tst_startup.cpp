@@ -164,6 +164,7 @@ class TestStartup : public QObject {
     void noHomeKeepsNoSettings();
     void settingsThatDoNotRead_data();
     void settingsThatDoNotRead();
+    void noSettingsCopyWhileAsking();
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -717,6 +718,29 @@ void TestStartup::settingsThatDoNotRead() {
     modHelp::UpdateReminder();
     modHelp::UpdateReminder();
     QCOMPARE(dialogs.messages.size(), asks ? 2 : 1);
+}
+
+// The program may end while the update question is open (a signal, a lost
+// display), with no chance to tidy up: no copy of the settings is left in
+// the temporary folder then.
+void TestStartup::noSettingsCopyWhileAsking() {
+    StoreIn(modHelp::SettingsFilePath(), QStringLiteral("2001-01-01"));
+    QTemporaryDir temp;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    AnsweringDialogs dialogs;
+    dialogs.answer = QMessageBox::No;
+    QStringList leftWhileAsking{QStringLiteral("<not asked>")};
+    dialogs.onMessage = [&] {
+        leftWhileAsking =
+            QDir(temp.path())
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    };
+    modHelp::UpdateReminder();
+    savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
+    QCOMPARE(leftWhileAsking, QStringList());
+    QCOMPARE(StoredDate(), kToday.toString(Qt::ISODate));  // the answer's day still stored
+    QVERIFY(QDir(temp.path()).isEmpty());
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
