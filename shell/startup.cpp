@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <optional>
 #include <random>
 
 #include "common/accessibility.h"
@@ -150,7 +151,31 @@ QString ExecutableName() {
     return name.isEmpty() ? QCoreApplication::applicationName() : name;
 }
 
+namespace {
+
+// The scale factor dropped before the application started, for the log.
+std::optional<QByteArray> g_droppedScaleFactor;
+
+}  // namespace
+
+void PrepareProcess() {
+    // Qt takes any number: at 0 or "nan" the windows have no size, at 1e308
+    // their sizes overflow, and an invisible program holds the lock. From 0.1
+    // (a window a few dozen pixels across) to 10 (a window still fits a
+    // common screen, its content scrolled) every window can be seen.
+    if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) return;
+    bool number = false;
+    const double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&number);
+    if (number && std::isfinite(factor) && factor >= 0.1 && factor <= 10) return;
+    g_droppedScaleFactor = qgetenv("QT_SCALE_FACTOR");
+    qunsetenv("QT_SCALE_FACTOR");
+}
+
 void PrepareApplication() {
+    // Logged only now: the logging rules are read with the application.
+    if (g_droppedScaleFactor)
+        qCWarning(lcStartup, "ignoring QT_SCALE_FACTOR=%s: not a scale from 0.1 to 10",
+                  g_droppedScaleFactor->constData());
     SurviveFileSizeLimit();
     ConfigureApplicationLook(IconTiming::Later);
     InstallAccessibility();

@@ -10,8 +10,12 @@ class frmmain;
 
 namespace modHelp {
 
+// What the process sets up before the application object is made, which
+// reads the environment: a scale factor that would leave no window to see
+// (zero, not a number, absurdly large) is dropped.
+void PrepareProcess();
 // What the program sets up before its first window: file-size limit, look,
-// accessibility.
+// accessibility; and the log of what PrepareProcess dropped.
 void PrepareApplication();
 
 // Start-up, in order: refuse a second copy, seed the random generator, run

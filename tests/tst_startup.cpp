@@ -68,6 +68,7 @@ class ProgramHome {
         QDir().mkpath(QFileInfo(settings()).path());
     }
     QString path(const QString& name) const { return m_home.filePath(name); }
+    void set(const QString& name, const QString& value) { m_env.insert(name, value); }
     void setLocale(const char* name) {
         m_env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(name));
         m_env.insert(QStringLiteral("LANG"), QString::fromLatin1(name));
@@ -165,6 +166,8 @@ class TestStartup : public QObject {
     void settingsThatDoNotRead_data();
     void settingsThatDoNotRead();
     void noSettingsCopyWhileAsking();
+    void unusableScaleFactorIsIgnored_data();
+    void unusableScaleFactorIsIgnored();
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -741,6 +744,41 @@ void TestStartup::noSettingsCopyWhileAsking() {
     QCOMPARE(leftWhileAsking, QStringList());
     QCOMPARE(StoredDate(), kToday.toString(Qt::ISODate));  // the answer's day still stored
     QVERIFY(QDir(temp.path()).isEmpty());
+}
+
+// A scale factor that leaves no window to see (none at all, or sizes that
+// overflow) would leave an invisible program holding the lock: it is
+// ignored, and the log says so. A usable one is kept.
+void TestStartup::unusableScaleFactorIsIgnored_data() {
+    QTest::addColumn<QString>("factor");
+    QTest::addColumn<double>("ratio");  // the input window's device pixel ratio
+    QTest::newRow("zero") << "0" << 1.0;
+    QTest::newRow("not a number") << "nan" << 1.0;
+    QTest::newRow("huge") << "1e308" << 1.0;
+    QTest::newRow("negative") << "-2" << 1.0;
+    QTest::newRow("tiny") << "1e-300" << 1.0;
+    QTest::newRow("usable") << "1.5" << 1.5;
+}
+
+void TestStartup::unusableScaleFactorIsIgnored() {
+    QFETCH(QString, factor);
+    QFETCH(double, ratio);
+    ProgramHome home;
+    home.set(QStringLiteral("QT_SCALE_FACTOR"), factor);
+    home.set(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("lunvex.startup=true"));
+    QProcess program;
+    const bool shown = home.startUntilInputWindow(program, 10000);
+    program.kill();
+    program.waitForFinished(10000);
+    QVERIFY(shown);
+    const QList<QByteArray> fields =
+        home.read(QStringLiteral("windows.log")).split('\n').first().split('\t');
+    QCOMPARE(fields.size(), 3);
+    QCOMPARE(fields.at(2).toDouble(), ratio);
+    const bool ignored = ratio != 1.5;
+    QCOMPARE(
+        program.readAllStandardError().contains("ignoring QT_SCALE_FACTOR=" + factor.toLatin1()),
+        ignored);
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
