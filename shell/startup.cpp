@@ -29,7 +29,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 
 // Start-up and the single-instance lock; quiet unless QT_LOGGING_RULES asks.
 namespace {
@@ -156,9 +160,32 @@ namespace {
 // The scale factor dropped before the application started, for the log.
 std::optional<QByteArray> g_droppedScaleFactor;
 
+std::terminate_handler g_previousTerminate = nullptr;
+
+// Qt lets no exception through its event loop: an allocation that fails in
+// an event handler, or while the program starts, ends up here. Said in one
+// line without allocating; anything else goes on as before.
+[[noreturn]] void EndOnUncaughtException() {
+    if (const std::exception_ptr uncaught = std::current_exception()) {
+        try {
+            std::rethrow_exception(uncaught);
+        } catch (const std::bad_alloc&) {
+            std::fputs(
+                "Lunvex Chinese Zodiac Compatibility: not enough memory; the program ends.\n",
+                stderr);
+            std::_Exit(OutOfMemoryExitCode);
+        } catch (...) {
+        }
+    }
+    if (g_previousTerminate) g_previousTerminate();
+    std::abort();
+}
+
 }  // namespace
 
 void PrepareProcess() {
+    if (std::get_terminate() != EndOnUncaughtException)
+        g_previousTerminate = std::set_terminate(EndOnUncaughtException);
     // Qt takes any number: at 0 or "nan" the windows have no size, at 1e308
     // their sizes overflow, and an invisible program holds the lock. From 0.1
     // (a window a few dozen pixels across) to 10 (a window still fits a

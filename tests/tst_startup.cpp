@@ -17,8 +17,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
 #include <cmath>
 #include <csignal>
+#include <new>
+#include <stdexcept>
 
 #include "input/frmmain.h"
 #include "results/frmchiness.h"
@@ -168,6 +172,8 @@ class TestStartup : public QObject {
     void noSettingsCopyWhileAsking();
     void unusableScaleFactorIsIgnored_data();
     void unusableScaleFactorIsIgnored();
+    void uncaughtExceptions_data();
+    void uncaughtExceptions();
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -779,6 +785,52 @@ void TestStartup::unusableScaleFactorIsIgnored() {
     QCOMPARE(
         program.readAllStandardError().contains("ignoring QT_SCALE_FACTOR=" + factor.toLatin1()),
         ignored);
+}
+
+// An allocation that fails where nothing catches it (in an event handler Qt
+// lets no exception through) ends the process with a message and an exit
+// code, not a core dump; any other error still ends it as before.
+void TestStartup::uncaughtExceptions_data() {
+    QTest::addColumn<bool>("outOfMemory");
+    QTest::newRow("allocation failed") << true;
+    QTest::newRow("another error") << false;
+}
+
+void TestStartup::uncaughtExceptions() {
+    QFETCH(bool, outOfMemory);
+    QTemporaryDir dir;
+    const QByteArray errors = QFile::encodeName(dir.filePath(QStringLiteral("stderr")));
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        const int fd = ::open(errors.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, STDERR_FILENO);
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        modHelp::PrepareProcess();
+        // As when the exception meets a frame it cannot pass: terminate
+        // with the exception in flight.
+        try {
+            if (outOfMemory) throw std::bad_alloc();
+            throw std::runtime_error("another error");
+        } catch (...) {
+            std::terminate();
+        }
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QFile file(QString::fromLocal8Bit(errors));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray said = file.readAll();
+    if (outOfMemory) {
+        QVERIFY2(WIFEXITED(status), qPrintable(QString::number(status)));
+        QCOMPARE(WEXITSTATUS(status), modHelp::OutOfMemoryExitCode);
+        QCOMPARE(said, QByteArray("Lunvex Chinese Zodiac Compatibility: not enough memory; "
+                                  "the program ends.\n"));
+    } else {
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT);
+        QVERIFY2(said.contains("another error"), said.constData());
+    }
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
