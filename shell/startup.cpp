@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include <cmath>
-#include <optional>
 #include <random>
 
 #include "common/accessibility.h"
@@ -157,9 +156,6 @@ QString ExecutableName() {
 
 namespace {
 
-// The scale factor dropped before the application started, for the log.
-std::optional<QByteArray> g_droppedScaleFactor;
-
 std::terminate_handler g_previousTerminate = nullptr;
 
 // Qt lets no exception through its event loop: an allocation that fails in
@@ -194,15 +190,12 @@ void PrepareProcess() {
     bool number = false;
     const double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&number);
     if (number && std::isfinite(factor) && factor >= 0.1 && factor <= 10) return;
-    g_droppedScaleFactor = qgetenv("QT_SCALE_FACTOR");
+    qCWarning(lcStartup, "ignoring QT_SCALE_FACTOR=%s: not a scale from 0.1 to 10",
+              qgetenv("QT_SCALE_FACTOR").constData());
     qunsetenv("QT_SCALE_FACTOR");
 }
 
 void PrepareApplication() {
-    // Logged only now: the logging rules are read with the application.
-    if (g_droppedScaleFactor)
-        qCWarning(lcStartup, "ignoring QT_SCALE_FACTOR=%s: not a scale from 0.1 to 10",
-                  g_droppedScaleFactor->constData());
     SurviveFileSizeLimit();
     ConfigureApplicationLook(IconTiming::Later);
     InstallAccessibility();

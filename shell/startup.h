@@ -18,7 +18,7 @@ namespace modHelp {
 void PrepareProcess();
 inline constexpr int OutOfMemoryExitCode = 3;
 // What the program sets up before its first window: file-size limit, look,
-// accessibility; and the log of what PrepareProcess dropped.
+// accessibility.
 void PrepareApplication();
 
 // Start-up, in order: refuse a second copy, seed the random generator, run
