@@ -30,6 +30,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #endif
 
 namespace {
@@ -136,21 +137,46 @@ std::optional<uint> g_linkUserStandIn;
 // A link in a folder that others may write to (such as /tmp) may point
 // anywhere, into the user's own files too: the report is written through it
 // only when the user made it. Whoever owns the folder: in a shared folder of
-// another user's, that user's links are as foreign as anyone's.
+// another user's, that user's links are as foreign as anyone's. Every link
+// on the way counts, a folder's too, followed as the system follows them.
 std::optional<QString> PlantedLink(const QString& path) {
 #ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    struct stat link {};
-    if (::lstat(name.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
-    struct stat folder {};
-    const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (::stat(folderName.constData(), &folder) != 0) return std::nullopt;
-    const bool shared = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
     const uid_t user = g_linkUserStandIn ? uid_t(*g_linkUserStandIn) : ::geteuid();
-    if (shared && link.st_uid != user)
-        return QStringLiteral(
-            "This name is a link that another user made in a shared folder; "
-            "the report was not written through it.");
+    QStringList pending = QFileInfo(path).absoluteFilePath().split(QLatin1Char('/'));
+    QString resolved;  // the way so far, with no link left in it
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QString part = pending.takeFirst();
+        if (part.isEmpty() || part == QLatin1String(".")) continue;
+        if (part == QLatin1String("..")) {
+            resolved.truncate(std::max<qsizetype>(0, resolved.lastIndexOf(QLatin1Char('/'))));
+            continue;
+        }
+        const QString next = resolved + QLatin1Char('/') + part;
+        const QByteArray name = QFile::encodeName(next);
+        struct stat link {};
+        // Past a missing part nothing exists to be a link; the write fails
+        // there, or a loop of links fails it.
+        if (::lstat(name.constData(), &link) != 0 || !S_ISLNK(link.st_mode) || ++links > 40) {
+            resolved = next;
+            continue;
+        }
+        struct stat folder {};
+        const QByteArray folderName =
+            QFile::encodeName(resolved.isEmpty() ? QStringLiteral("/") : resolved);
+        const bool shared = ::stat(folderName.constData(), &folder) == 0 &&
+                            (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        if (shared && link.st_uid != user)
+            return QStringLiteral(
+                "This name is, or passes through, a link that another user made in a shared "
+                "folder; the report was not written through it.");
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t size = ::readlink(name.constData(), target.data(), target.size());
+        if (size <= 0) return std::nullopt;
+        target.truncate(size);
+        if (target.startsWith('/')) resolved.clear();
+        pending = QFile::decodeName(target).split(QLatin1Char('/')) + pending;
+    }
 #else
     Q_UNUSED(path);
 #endif
