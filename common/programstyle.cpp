@@ -164,8 +164,12 @@ void ProgramStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {
         picture = QPixmap(option->rect.size());
+        // Short of memory there is no picture, and Fusion's drawing through a
+        // painter that could not start crashes: the frame is left out.
+        if (picture.isNull()) return;
         picture.fill(Qt::transparent);
         QPainter drawing(&picture);
+        if (!drawing.isActive()) return;
         drawing.translate(-option->rect.topLeft());
         QProxyStyle::drawPrimitive(element, option, &drawing, widget);
         drawing.end();

@@ -30,6 +30,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #endif
 
 namespace {
@@ -131,23 +132,51 @@ std::optional<QString> WriteAll(QFileDevice& file, const QByteArray& data) {
 
 namespace {
 
-// A link that another user made in a folder others can write to (such as
-// /tmp) may point anywhere, into the user's own files too: the report is not
-// written through it. A link of the user's own, or of the folder's owner,
-// is followed as before.
+std::optional<uint> g_linkUserStandIn;
+
+// A link in a folder that others may write to (such as /tmp) may point
+// anywhere, into the user's own files too: the report is written through it
+// only when the user made it. Whoever owns the folder: in a shared folder of
+// another user's, that user's links are as foreign as anyone's. Every link
+// on the way counts, a folder's too, followed as the system follows them.
 std::optional<QString> PlantedLink(const QString& path) {
 #ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    struct stat link {};
-    if (::lstat(name.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
-    struct stat folder {};
-    const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (::stat(folderName.constData(), &folder) != 0) return std::nullopt;
-    const bool shared = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
-    if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
-        return QStringLiteral(
-            "This name is a link that another user made in a shared folder; "
-            "the report was not written through it.");
+    const uid_t user = g_linkUserStandIn ? uid_t(*g_linkUserStandIn) : ::geteuid();
+    QStringList pending = QFileInfo(path).absoluteFilePath().split(QLatin1Char('/'));
+    QString resolved;  // the way so far, with no link left in it
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QString part = pending.takeFirst();
+        if (part.isEmpty() || part == QLatin1String(".")) continue;
+        if (part == QLatin1String("..")) {
+            resolved.truncate(std::max<qsizetype>(0, resolved.lastIndexOf(QLatin1Char('/'))));
+            continue;
+        }
+        const QString next = resolved + QLatin1Char('/') + part;
+        const QByteArray name = QFile::encodeName(next);
+        struct stat link {};
+        // Past a missing part nothing exists to be a link; the write fails
+        // there, or a loop of links fails it.
+        if (::lstat(name.constData(), &link) != 0 || !S_ISLNK(link.st_mode) || ++links > 40) {
+            resolved = next;
+            continue;
+        }
+        struct stat folder {};
+        const QByteArray folderName =
+            QFile::encodeName(resolved.isEmpty() ? QStringLiteral("/") : resolved);
+        const bool shared = ::stat(folderName.constData(), &folder) == 0 &&
+                            (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        if (shared && link.st_uid != user)
+            return QStringLiteral(
+                "This name is, or passes through, a link that another user made in a shared "
+                "folder; the report was not written through it.");
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t size = ::readlink(name.constData(), target.data(), target.size());
+        if (size <= 0) return std::nullopt;
+        target.truncate(size);
+        if (target.startsWith('/')) resolved.clear();
+        pending = QFile::decodeName(target).split(QLatin1Char('/')) + pending;
+    }
 #else
     Q_UNUSED(path);
 #endif
@@ -155,6 +184,8 @@ std::optional<QString> PlantedLink(const QString& path) {
 }
 
 }  // namespace
+
+void SetLinkUserForTesting(std::optional<uint> user) { g_linkUserStandIn = user; }
 
 std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rtf) {
     if (auto refused = PlantedLink(path)) return refused;
@@ -278,6 +309,18 @@ void frmSave::cmdPrint_Click() {
     // Named before the dialog, which suggests a file name from it.
     printer.setDocName(ui->RTB->document()->metaInformation(QTextDocument::DocumentTitle));
     if (!CD().choosePrinter(this, printer, hasSelection)) return;
+    // Printing to a file opens it as it is named: the same guard as Save.
+    if (const QString file = printer.outputFileName(); !file.isEmpty()) {
+        if (const auto refused = PlantedLink(file)) {
+            qCWarning(lcReport, "cannot print the report to %s: %s", qUtf8Printable(file),
+                      qUtf8Printable(*refused));
+            CD().message(this, QMessageBox::Warning, modHelp::ApplicationTitle,
+                         QStringLiteral("The report could not be printed to \"%1\".\n%2")
+                             .arg(QDir::toNativeSeparators(file), *refused),
+                         QMessageBox::Ok);
+            return;
+        }
+    }
     // Only the selection in the report decides what is printed, whatever
     // range the dialog was set to.
     printer.setPrintRange(QPrinter::AllPages);

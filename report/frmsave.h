@@ -56,3 +56,7 @@ class frmSave : public QDialog {
 std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rtf);
 // A name typed without an extension gets ".rtf", unless it names an existing file.
 QString WithReportExtension(const QString& path);
+// For tests: the user whose own links Save and Print follow in a shared
+// folder, in place of the one running the program; none restores that one.
+// A test's own links then count as another user's, without root.
+void SetLinkUserForTesting(std::optional<uint> user);

@@ -4,6 +4,7 @@
 #include "shell/startup.h"
 
 int main(int argc, char* argv[]) {
+    modHelp::PrepareProcess();
     QApplication app(argc, argv);
 #ifdef LUNVEX_APP_ID
     // Lets the desktop match the window to its entry and icon.

@@ -28,7 +28,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 
 // Start-up and the single-instance lock; quiet unless QT_LOGGING_RULES asks.
 namespace {
@@ -148,6 +152,47 @@ QString ExecutableName() {
     const QString path = QCoreApplication::applicationFilePath();
     const QString name = QFileInfo(path).completeBaseName();
     return name.isEmpty() ? QCoreApplication::applicationName() : name;
+}
+
+namespace {
+
+std::terminate_handler g_previousTerminate = nullptr;
+
+// Qt lets no exception through its event loop: an allocation that fails in
+// an event handler, or while the program starts, ends up here. Said in one
+// line without allocating; anything else goes on as before.
+[[noreturn]] void EndOnUncaughtException() {
+    if (const std::exception_ptr uncaught = std::current_exception()) {
+        try {
+            std::rethrow_exception(uncaught);
+        } catch (const std::bad_alloc&) {
+            std::fputs(
+                "Lunvex Chinese Zodiac Compatibility: not enough memory; the program ends.\n",
+                stderr);
+            std::_Exit(OutOfMemoryExitCode);
+        } catch (...) {
+        }
+    }
+    if (g_previousTerminate) g_previousTerminate();
+    std::abort();
+}
+
+}  // namespace
+
+void PrepareProcess() {
+    if (std::get_terminate() != EndOnUncaughtException)
+        g_previousTerminate = std::set_terminate(EndOnUncaughtException);
+    // Qt takes any number: at 0 or "nan" the windows have no size, at 1e308
+    // their sizes overflow, and an invisible program holds the lock. From 0.1
+    // (a window a few dozen pixels across) to 10 (a window still fits a
+    // common screen, its content scrolled) every window can be seen.
+    if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) return;
+    bool number = false;
+    const double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&number);
+    if (number && std::isfinite(factor) && factor >= 0.1 && factor <= 10) return;
+    qCWarning(lcStartup, "ignoring QT_SCALE_FACTOR=%s: not a scale from 0.1 to 10",
+              qgetenv("QT_SCALE_FACTOR").constData());
+    qunsetenv("QT_SCALE_FACTOR");
 }
 
 void PrepareApplication() {

@@ -10,6 +10,13 @@ class frmmain;
 
 namespace modHelp {
 
+// What the process sets up before the application object is made, which
+// reads the environment: a scale factor that would leave no window to see
+// (zero, not a number, absurdly large) is dropped, and an allocation that
+// fails where nothing catches it ends the process with a line on the error
+// output and OutOfMemoryExitCode, not a core dump.
+void PrepareProcess();
+inline constexpr int OutOfMemoryExitCode = 3;
 // What the program sets up before its first window: file-size limit, look,
 // accessibility.
 void PrepareApplication();

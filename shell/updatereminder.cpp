@@ -85,8 +85,10 @@ constexpr qint64 kMostSettingsBytes = 256 * 1024;
 
 // The whole of a small regular file; empty when there is none; no value when
 // it cannot be read, is too big, or is no regular file (a pipe would wait for
-// a writer before any window shows).
-std::optional<QByteArray> ReadSmallFile(const QString& path) {
+// a writer before any window shows). A regular file too big to be read is
+// told apart through tooBig.
+std::optional<QByteArray> ReadSmallFile(const QString& path, bool* tooBig = nullptr) {
+    if (tooBig) *tooBig = false;
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) return QByteArray();
 #ifdef Q_OS_UNIX
@@ -95,6 +97,7 @@ std::optional<QByteArray> ReadSmallFile(const QString& path) {
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMostSettingsBytes) {
+        if (tooBig && S_ISREG(st.st_mode)) *tooBig = st.st_size > kMostSettingsBytes;
         ::close(fd);
         return std::nullopt;
     }
@@ -104,11 +107,15 @@ std::optional<QByteArray> ReadSmallFile(const QString& path) {
         return std::nullopt;
     }
 #else
-    if (!info.isFile() || info.size() > kMostSettingsBytes) return std::nullopt;
+    if (!info.isFile() || info.size() > kMostSettingsBytes) {
+        if (tooBig) *tooBig = info.isFile();
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
 #endif
     QByteArray bytes = file.read(kMostSettingsBytes + 1);
+    if (tooBig) *tooBig = bytes.size() > kMostSettingsBytes;
     if (bytes.size() > kMostSettingsBytes || file.error() != QFileDevice::NoError)
         return std::nullopt;
     return bytes;
@@ -131,6 +138,11 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
     return file.commit();
 }
 
+// Where the reminder keeps its day.
+QString ReminderKey() {
+    return QStringLiteral("Settings/") + EncodeSetting(QStringLiteral("Duration"));
+}
+
 // The settings file worked on as a private copy. Qt's own access takes a
 // lock beside the file and waits for it without end: a lock left by a killed
 // run in a read-only folder, or a folder or pipe of that name, would keep
@@ -148,21 +160,29 @@ class SettingsCopy {
                       qUtf8Printable(m_folder.errorString()));
             return;
         }
-        const std::optional<QByteArray> bytes = ReadSmallFile(path);
-        if (!bytes) {  // unreadable: as if there were no entry, and nothing is written
+        bool tooBig = false;
+        const std::optional<QByteArray> bytes = ReadSmallFile(path, &tooBig);
+        if (!bytes && !tooBig) {  // unreadable: as if there were no entry, and nothing is written
             qCWarning(lcSettings, "cannot read the settings file %s", qUtf8Printable(path));
             return;
         }
         const QString copyPath = m_folder.filePath(QStringLiteral("settings.ini"));
-        QFile copy(copyPath);
-        if (!copy.open(QIODevice::WriteOnly) || copy.write(*bytes) != bytes->size()) {
-            qCWarning(lcSettings, "cannot copy the settings to %s: %s", qUtf8Printable(copyPath),
-                      qUtf8Printable(copy.errorString()));
-            return;
-        }
-        copy.close();
+        if (!CopyTo(copyPath, bytes.value_or(QByteArray()))) return;
         m_settings = std::make_unique<QSettings>(copyPath, QSettings::IniFormat);
-        if (m_settings->status() != QSettings::NoError) {
+        if (tooBig || m_settings->status() == QSettings::FormatError) {
+            // Kept as it is, such a file would be reported at every start and
+            // never rewritten: each start would count as the first, and the
+            // reminder would never ask. A fresh one keeps the day if it read.
+            qCWarning(lcSettings, "the settings file %s is %s; replacing it", qUtf8Printable(path),
+                      tooBig ? "too big" : "not in settings form");
+            const QString day = m_settings->value(ReminderKey()).toString();
+            m_settings.reset();
+            if (!CopyTo(copyPath, {})) return;
+            m_settings = std::make_unique<QSettings>(copyPath, QSettings::IniFormat);
+            if (!day.isEmpty()) m_settings->setValue(ReminderKey(), day);
+            if (!writeBack())
+                qCWarning(lcSettings, "cannot replace the settings file %s", qUtf8Printable(path));
+        } else if (m_settings->status() != QSettings::NoError) {
             qCWarning(lcSettings, "cannot read the settings file %s as settings",
                       qUtf8Printable(path));
             m_settings.reset();
@@ -177,6 +197,23 @@ class SettingsCopy {
     bool store(const QString& key, const QString& value) {
         if (!m_settings) return false;
         m_settings->setValue(key, value);
+        return writeBack();
+    }
+
+  private:
+    static bool CopyTo(const QString& copyPath, const QByteArray& bytes) {
+        QFile copy(copyPath);
+        if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            copy.write(bytes) != bytes.size()) {
+            qCWarning(lcSettings, "cannot copy the settings to %s: %s", qUtf8Printable(copyPath),
+                      qUtf8Printable(copy.errorString()));
+            return false;
+        }
+        return true;
+    }
+
+    // The copy, as it now stands, replaces the real file.
+    bool writeBack() {
         m_settings->sync();
         if (m_settings->status() != QSettings::NoError) return false;
         QFile copy(m_settings->fileName());
@@ -185,7 +222,6 @@ class SettingsCopy {
         return ReadsBackWhole(bytes) && WriteWholeFile(m_path, bytes);
     }
 
-  private:
     // Qt takes a write cut short by a full disk for a whole one: the file
     // must hold every setting as written before it replaces the real one.
     bool ReadsBackWhole(const QByteArray& bytes) {
@@ -254,23 +290,25 @@ void ForgetSessionReminderForTesting(bool alsoTheNote) {
 }
 
 void UpdateReminder() {
-    SettingsCopy settings(SettingsFilePath());
-    const QString key = QStringLiteral("Settings/") + EncodeSetting(QStringLiteral("Duration"));
+    const QString path = SettingsFilePath();
+    std::optional<SettingsCopy> settings(std::in_place, path);
+    const QString key = ReminderKey();
     const QDate today = Clock::current().today();
     const auto writeToday = [&] {
         const QString day = DateText(today);
-        if (settings.store(key, EncodeSetting(day))) {
+        if (!settings) settings.emplace(path);
+        if (settings->store(key, EncodeSetting(day))) {
             ForgetSessionNote();
             return;
         }
         qCWarning(lcSettings, "cannot write the settings file %s; the day is kept for this session",
-                  qUtf8Printable(SettingsFilePath()));
+                  qUtf8Printable(path));
         KeepSessionNote(day);
     };
 
     // A day noted this session could not be stored, so it is newer than the store's.
     QString stored = SessionNote();
-    if (stored.isEmpty()) stored = DecodeSetting(settings.value(key));
+    if (stored.isEmpty()) stored = DecodeSetting(settings->value(key));
     if (stored.isEmpty()) {
         writeToday();  // first start
         return;
@@ -284,6 +322,10 @@ void UpdateReminder() {
     const qint64 days = today.daysTo(last);
     if (days >= -14 && days <= 14) return;
 
+    // No copy of the settings stays in the temporary folder while the
+    // question is open: the program may end there (a signal, a lost
+    // display) without tidying up. The answer is stored through a new one.
+    settings.reset();
     const QMessageBox::StandardButton answer = UserDialogs::current().message(
         nullptr, QMessageBox::Information, ApplicationTitle,
         QStringLiteral("There maybe an update to this software available\r"

@@ -49,7 +49,8 @@ class WindowLog : public QObject {
             QFile log(m_path);
             if (log.open(QIODevice::WriteOnly | QIODevice::Append))
                 log.write(QByteArray(widget->metaObject()->className()) + '\t' +
-                          QByteArray::number(m_clock.elapsed()) + '\n');
+                          QByteArray::number(m_clock.elapsed()) + '\t' +
+                          QByteArray::number(widget->devicePixelRatio()) + '\n');
         }
         return false;
     }

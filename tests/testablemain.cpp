@@ -6,6 +6,7 @@
 #include "tests/dialoglog.h"
 
 int main(int argc, char* argv[]) {
+    modHelp::PrepareProcess();
     QApplication app(argc, argv);
     modHelp::PrepareApplication();
     InstallDialogLogIfAsked();

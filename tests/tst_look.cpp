@@ -9,10 +9,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -152,6 +154,7 @@ class TestLook : public QObject {
     void popupsTakeTheirWindowsLook_data();
     void popupsTakeTheirWindowsLook();
     void scrollBarArrowsKeepTheTextColour();
+    void noPictureForAFrameDrawsNothing();
 
   private:
     QImage GrabUnder(const QPalette& palette, Shown which, const QPalette* switchTo = nullptr);
@@ -490,6 +493,25 @@ void TestLook::scrollBarArrowsKeepTheTextColour() {
             if (c.red() - std::max(c.green(), c.blue()) > 24) ++reddish;
         }
     QCOMPARE(reddish, 0);
+}
+
+// Short of memory the picture a group box's frame is kept in cannot be
+// made; a frame too wide for any picture fails the same way, on any machine.
+// The frame is left out then, never drawn through a painter that could not
+// start (Fusion crashed there).
+void TestLook::noPictureForAFrameDrawsNothing() {
+    const QRect tooWide(0, 0, 1 << 27, 100);  // 4 bytes a pixel: past what a picture may hold
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QImage before = image;
+    QGroupBox box;
+    QStyleOptionFrame frame;
+    frame.initFrom(&box);
+    frame.rect = tooWide;
+    QPainter painter(&image);
+    box.style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, &box);
+    painter.end();
+    QCOMPARE(image, before);
 }
 
 LUNVEX_TEST_MAIN(TestLook)

@@ -589,45 +589,86 @@ void TestReportFile::pipes() {
     QVERIFY(::stat(path.constData(), &after) == 0 && S_ISFIFO(after.st_mode));
 }
 
-// In a folder everyone may write to, a link that another user planted is
-// never written through: neither to a file of the user's (which would be
-// overwritten) nor to a missing one (which would be created). The user's
-// own link is followed as before, and the link stays.
+// In a folder others may write to, a link that another user made is never
+// written through, whoever owns the folder: neither to a file of the user's
+// (which would be overwritten) nor to a missing one (which would be created),
+// by Save, Save as PDF or Print to a file, nor through a link to a folder on
+// the way. The user's own link, and a link in a folder only its owner may
+// write to, are followed as before; the link itself always stays. The test makes the links itself
+// and stands in another user as the program's, so that they count as another's, without root.
 void TestReportFile::linksInASharedFolder_data() {
-    QTest::addColumn<bool>("plantedByAnother");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<bool>("byAnother");  // the link (and folder) of someone not the user
     QTest::addColumn<bool>("targetExists");
-    QTest::newRow("another user's link to a file") << true << true;
-    QTest::newRow("another user's dangling link") << true << false;
-    QTest::newRow("own link to a file") << false << true;
+    QTest::addColumn<QString>("how");    // "rtf", "pdf" (Save) or "print" (Print to a file)
+    QTest::addColumn<bool>("toFolder");  // the link leads to the folder the name is in
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("sticky folder, owner's link to a file")
+        << 01777 << true << true << "rtf" << false << true;
+    QTest::newRow("sticky folder, owner's dangling link")
+        << 01777 << true << false << "rtf" << false << true;
+    QTest::newRow("open folder, owner's link") << 0777 << true << true << "rtf" << false << true;
+    QTest::newRow("group folder, owner's link") << 0770 << true << true << "rtf" << false << true;
+    QTest::newRow("owner's link, saved as PDF") << 0777 << true << true << "pdf" << false << true;
+    QTest::newRow("owner's link, printed to a file")
+        << 01777 << true << true << "print" << false << true;
+    QTest::newRow("owner's dangling link, printed")
+        << 0777 << true << false << "print" << false << true;
+    QTest::newRow("owner's link to a folder") << 0777 << true << true << "rtf" << true << true;
+    QTest::newRow("owner's link to a folder, new file")
+        << 0777 << true << false << "print" << true << true;
+    QTest::newRow("own link to a file") << 01777 << false << true << "rtf" << false << false;
+    QTest::newRow("own link, printed to a file")
+        << 01777 << false << true << "print" << false << false;
+    QTest::newRow("own link to a folder") << 0777 << false << false << "rtf" << true << false;
+    QTest::newRow("unshared folder, owner's link")
+        << 0755 << true << true << "rtf" << false << false;
 }
 
 void TestReportFile::linksInASharedFolder() {
-    QFETCH(bool, plantedByAnother);
+    QFETCH(int, folderMode);
+    QFETCH(bool, byAnother);
     QFETCH(bool, targetExists);
-    if (plantedByAnother && ::geteuid() != 0) QSKIP("making a link of another user needs root");
+    QFETCH(QString, how);
+    QFETCH(bool, toFolder);
+    QFETCH(bool, refused);
     AnsweringDialogs dialogs;
     EndRecorder end;
     QTemporaryDir shared;
     QTemporaryDir victim;
-    QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
-    const QString target = victim.filePath(QStringLiteral(".profile"));
+    const QString fileName =
+        how == QStringLiteral("rtf") ? QStringLiteral("report.rtf") : QStringLiteral("report.pdf");
+    const QString target = victim.filePath(toFolder ? fileName : QStringLiteral(".profile"));
     if (targetExists) {
         QFile f(target);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("export PATH\n");
     }
-    const QString link = shared.filePath(QStringLiteral("report.rtf"));
+    const QString link = shared.filePath(toFolder ? QStringLiteral("folder") : fileName);
+    const QString chosen = toFolder ? link + QLatin1Char('/') + fileName : link;
     const QByteArray linkName = QFile::encodeName(link);
-    QVERIFY(::symlink(QFile::encodeName(target).constData(), linkName.constData()) == 0);
-    if (plantedByAnother) QVERIFY(::lchown(linkName.constData(), 65534, 65534) == 0);
+    QVERIFY(::symlink(QFile::encodeName(toFolder ? victim.path() : target).constData(),
+                      linkName.constData()) == 0);
+    QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), mode_t(folderMode)) == 0);
+    // Folder and link are the test's own: with another user running the
+    // program, both are that other user's, the folder's owner's link.
+    if (byAnother) SetLinkUserForTesting(::geteuid() + 1);
+    struct Restore {
+        ~Restore() { SetLinkUserForTesting(std::nullopt); }
+    } restore;
 
     frmSave window =
         ReportOver(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob")));
-    dialogs.saveAnswer = link;
-    window.controls().cmdSave->click();
+    if (how == QStringLiteral("print")) {
+        dialogs.printAnswer = chosen;
+        window.controls().cmdPrint->click();
+    } else {
+        dialogs.saveAnswer = chosen;
+        window.controls().cmdSave->click();
+    }
 
     QFile f(target);
-    if (plantedByAnother) {
+    if (refused) {
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages.constFirst().icon, QMessageBox::Warning);
         QVERIFY2(dialogs.messages.constFirst().text.contains(QStringLiteral("link")),
@@ -640,11 +681,12 @@ void TestReportFile::linksInASharedFolder() {
     } else {
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().startsWith("{\\rtf1"));
+        QVERIFY(f.readAll().startsWith(how == QStringLiteral("rtf") ? "{\\rtf1" : "%PDF-"));
     }
     QVERIFY(QFileInfo(link).isSymLink());  // the link itself stays as it was
-    QCOMPARE(QDir(shared.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
-             QStringList{QStringLiteral("report.rtf")});
+    QCOMPARE(QDir(shared.path())
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden),
+             QStringList{QFileInfo(link).fileName()});
 }
 
 // The real save dialog, driven as a person would: the folder must exist, a

@@ -17,8 +17,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
 #include <cmath>
 #include <csignal>
+#include <new>
+#include <stdexcept>
 
 #include "input/frmmain.h"
 #include "results/frmchiness.h"
@@ -68,6 +72,7 @@ class ProgramHome {
         QDir().mkpath(QFileInfo(settings()).path());
     }
     QString path(const QString& name) const { return m_home.filePath(name); }
+    void set(const QString& name, const QString& value) { m_env.insert(name, value); }
     void setLocale(const char* name) {
         m_env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(name));
         m_env.insert(QStringLiteral("LANG"), QString::fromLatin1(name));
@@ -162,6 +167,13 @@ class TestStartup : public QObject {
     void settingsLockThatCannotBeTaken();
     void unstorableDateAsksOncePerSession();
     void noHomeKeepsNoSettings();
+    void settingsThatDoNotRead_data();
+    void settingsThatDoNotRead();
+    void noSettingsCopyWhileAsking();
+    void unusableScaleFactorIsIgnored_data();
+    void unusableScaleFactorIsIgnored();
+    void uncaughtExceptions_data();
+    void uncaughtExceptions();
 
   private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -669,6 +681,156 @@ void TestStartup::noHomeKeepsNoSettings() {
     QVERIFY2(path.isEmpty(), qPrintable(path));
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(QFile::exists(shared), there);
+}
+
+// A settings file Qt cannot read whole (one malformed line) or too big to be
+// read is replaced with a fresh one that keeps the day if it read: left as it
+// was, every start would count as the first and the reminder never ask.
+void TestStartup::settingsThatDoNotRead_data() {
+    QTest::addColumn<QString>("stored");  // the day before the bad part, "-" for none
+    QTest::addColumn<QByteArray>("bad");  // appended to the file
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<QString>("after");
+    const auto day = [](int offset) { return kToday.addDays(offset).toString(Qt::ISODate); };
+    const QByteArray section("\n[unterminated\n");
+    QTest::newRow("bad line, day recent") << day(-3) << section << false << day(-3);
+    QTest::newRow("bad line, day due") << day(-20) << section << true << day(0);
+    QTest::newRow("bad line, no day") << "-" << section << false << day(0);
+    QTest::newRow("too big") << day(-3) << QByteArray(300 * 1024, ';') << false << day(0);
+}
+
+void TestStartup::settingsThatDoNotRead() {
+    QFETCH(QString, stored);
+    QFETCH(QByteArray, bad);
+    QFETCH(bool, asks);
+    QFETCH(QString, after);
+    const QString path = modHelp::SettingsFilePath();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    if (stored != QStringLiteral("-")) StoreIn(path, stored);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        file.write(bad);
+    }
+    AnsweringDialogs dialogs;
+    dialogs.answer = QMessageBox::No;
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), asks ? 1 : 0);
+    QVERIFY(QFileInfo(path).size() < 1024);
+    QSettings back(path, QSettings::IniFormat);
+    QCOMPARE(back.status(), QSettings::NoError);
+    QCOMPARE(StoredDate(), after);
+
+    // A later start counts from that day: twenty days on it asks, once.
+    modHelp::ForgetSessionReminderForTesting();
+    m_clock->day = kToday.addDays(20);
+    modHelp::UpdateReminder();
+    modHelp::UpdateReminder();
+    QCOMPARE(dialogs.messages.size(), asks ? 2 : 1);
+}
+
+// The program may end while the update question is open (a signal, a lost
+// display), with no chance to tidy up: no copy of the settings is left in
+// the temporary folder then.
+void TestStartup::noSettingsCopyWhileAsking() {
+    StoreIn(modHelp::SettingsFilePath(), QStringLiteral("2001-01-01"));
+    QTemporaryDir temp;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    AnsweringDialogs dialogs;
+    dialogs.answer = QMessageBox::No;
+    QStringList leftWhileAsking{QStringLiteral("<not asked>")};
+    dialogs.onMessage = [&] {
+        leftWhileAsking =
+            QDir(temp.path())
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    };
+    modHelp::UpdateReminder();
+    savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
+    QCOMPARE(leftWhileAsking, QStringList());
+    QCOMPARE(StoredDate(), kToday.toString(Qt::ISODate));  // the answer's day still stored
+    QVERIFY(QDir(temp.path()).isEmpty());
+}
+
+// A scale factor that leaves no window to see (none at all, or sizes that
+// overflow) would leave an invisible program holding the lock: it is
+// ignored, and the log says so. A usable one is kept.
+void TestStartup::unusableScaleFactorIsIgnored_data() {
+    QTest::addColumn<QString>("factor");
+    QTest::addColumn<double>("ratio");  // the input window's device pixel ratio
+    QTest::newRow("zero") << "0" << 1.0;
+    QTest::newRow("not a number") << "nan" << 1.0;
+    QTest::newRow("huge") << "1e308" << 1.0;
+    QTest::newRow("negative") << "-2" << 1.0;
+    QTest::newRow("tiny") << "1e-300" << 1.0;
+    QTest::newRow("usable") << "1.5" << 1.5;
+}
+
+void TestStartup::unusableScaleFactorIsIgnored() {
+    QFETCH(QString, factor);
+    QFETCH(double, ratio);
+    ProgramHome home;
+    home.set(QStringLiteral("QT_SCALE_FACTOR"), factor);
+    home.set(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("lunvex.startup=true"));
+    QProcess program;
+    const bool shown = home.startUntilInputWindow(program, 10000);
+    program.kill();
+    program.waitForFinished(10000);
+    QVERIFY(shown);
+    const QList<QByteArray> fields =
+        home.read(QStringLiteral("windows.log")).split('\n').first().split('\t');
+    QCOMPARE(fields.size(), 3);
+    QCOMPARE(fields.at(2).toDouble(), ratio);
+    const bool ignored = ratio != 1.5;
+    QCOMPARE(
+        program.readAllStandardError().contains("ignoring QT_SCALE_FACTOR=" + factor.toLatin1()),
+        ignored);
+}
+
+// An allocation that fails where nothing catches it (in an event handler Qt
+// lets no exception through) ends the process with a message and an exit
+// code, not a core dump; any other error still ends it as before.
+void TestStartup::uncaughtExceptions_data() {
+    QTest::addColumn<bool>("outOfMemory");
+    QTest::newRow("allocation failed") << true;
+    QTest::newRow("another error") << false;
+}
+
+void TestStartup::uncaughtExceptions() {
+    QFETCH(bool, outOfMemory);
+    QTemporaryDir dir;
+    const QByteArray errors = QFile::encodeName(dir.filePath(QStringLiteral("stderr")));
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        const int fd = ::open(errors.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, STDERR_FILENO);
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        modHelp::PrepareProcess();
+        // As when the exception meets a frame it cannot pass: terminate
+        // with the exception in flight.
+        try {
+            if (outOfMemory) throw std::bad_alloc();
+            throw std::runtime_error("another error");
+        } catch (...) {
+            std::terminate();
+        }
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QFile file(QString::fromLocal8Bit(errors));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray said = file.readAll();
+    if (outOfMemory) {
+        QVERIFY2(WIFEXITED(status), qPrintable(QString::number(status)));
+        QCOMPARE(WEXITSTATUS(status), modHelp::OutOfMemoryExitCode);
+        QCOMPARE(said, QByteArray("Lunvex Chinese Zodiac Compatibility: not enough memory; "
+                                  "the program ends.\n"));
+    } else {
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT);
+        QVERIFY2(said.contains("another error"), said.constData());
+    }
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
