@@ -3,6 +3,7 @@
 #include <QAccessibleApplication>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QDialog>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include "common/ending.h"
 #include "common/linklabel.h"
 #include "common/textaccessible.h"
 
@@ -107,6 +109,28 @@ class AnnouncerAccessible : public QAccessibleWidget {
     }
 };
 
+// A dialog window offers to close, as its title bar's button does: on Wayland
+// a screen reader or switch cannot reach the title bar, and the report window
+// has no button of its own to close it. Nothing closes under an open message.
+class DialogAccessible : public QAccessibleWidget {
+  public:
+    explicit DialogAccessible(QDialog* dialog) : QAccessibleWidget(dialog, QAccessible::Dialog) {}
+
+    static QString closeAction() { return QStringLiteral("Close"); }
+
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() + QStringList{closeAction()};
+    }
+    void doAction(const QString& name) override {
+        if (name != closeAction()) {
+            QAccessibleWidget::doAction(name);
+            return;
+        }
+        auto* dialog = static_cast<QDialog*>(widget());
+        if (dialog->isVisible() && !modHelp::BlockedByModal(dialog)) dialog->close();
+    }
+};
+
 QAccessibleInterface* ProgramInterfaces(const QString& className, QObject* object) {
     if (className == QLatin1String("LinkLabel"))
         return new LinkAccessible(static_cast<LinkLabel*>(object));
@@ -114,6 +138,11 @@ QAccessibleInterface* ProgramInterfaces(const QString& className, QObject* objec
         return new AnnouncerAccessible(static_cast<QWidget*>(object));
     if (object->property(kPanel).isValid() && object->isWidgetType())
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    // The program's own dialogs; Qt's (message boxes, file and print dialogs)
+    // keep Qt's interfaces, and their buttons.
+    if (auto* dialog = qobject_cast<QDialog*>(object);
+        dialog && dialog->isWindow() && !className.startsWith(QLatin1Char('Q')))
+        return new DialogAccessible(dialog);
     if (className == QLatin1String("QApplication") && object == qApp)
         return new ApplicationAccessible;
     return TextBoxInterface(object);
