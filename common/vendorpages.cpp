@@ -11,11 +11,9 @@
 #define LUNVEX_VENDOR_HOST "www.lunvex.com"
 #endif
 
-namespace modHelp {
-namespace {
-// The vendor's pages; quiet unless QT_LOGGING_RULES asks.
 Q_LOGGING_CATEGORY(lcLinks, "lunvex.links", QtCriticalMsg)
-}  // namespace
+
+namespace modHelp {
 
 QString VendorHost() { return QStringLiteral(LUNVEX_VENDOR_HOST); }
 

@@ -4,8 +4,14 @@
 
 #include <QString>
 
+#include <QLoggingCategory>
+
 class LinkLabel;
 class QAction;
+
+// Opening web addresses, the vendor's and the report's; quiet unless
+// QT_LOGGING_RULES asks.
+Q_DECLARE_LOGGING_CATEGORY(lcLinks)
 
 namespace modHelp {
 

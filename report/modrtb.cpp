@@ -11,12 +11,10 @@
 #include <QUrl>
 
 #include "common/linklabel.h"
+#include "common/vendorpages.h"
 
 namespace modRTB {
 namespace {
-
-// Links opened from the report; quiet unless QT_LOGGING_RULES asks.
-Q_LOGGING_CATEGORY(lcLinks, "lunvex.links", QtCriticalMsg)
 
 // One character per document position, paragraph breaks included.
 QString Plain(const QTextEdit* box) { return box->document()->toRawText(); }
@@ -24,7 +22,7 @@ QString Plain(const QTextEdit* box) { return box->document()->toRawText(); }
 // Watches the box's viewport for presses on a link.
 class LinkHandler : public QObject {
   public:
-    LinkHandler(QTextEdit* box, QWidget* owner) : QObject(owner), m_box(box), m_owner(owner) {
+    LinkHandler(QTextEdit* box, QWidget* owner) : QObject(owner), m_box(box) {
         m_links = FindLinks(Plain(box));
         QList<QTextEdit::ExtraSelection> marks;
         for (const Link& link : std::as_const(m_links)) {
@@ -117,7 +115,6 @@ class LinkHandler : public QObject {
     }
 
     QPointer<QTextEdit> m_box;
-    QPointer<QWidget> m_owner;
     QList<Link> m_links;
     QList<QPointer<LinkLabel>> m_spots;
 };

@@ -4,6 +4,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "common/qtext.h"
 #include "common/windowlook.h"
 #include "engine/reading.h"
 
@@ -47,8 +48,6 @@ class Writer {
     QTextCharFormat m_label;
     QTextCharFormat m_value;
 };
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A person's block. A person without a profile has no values to read: the
 // labels then follow one another on one line, with nothing between them.

@@ -9,6 +9,7 @@
 
 #include "common/accessibility.h"
 #include "common/ending.h"
+#include "common/qtext.h"
 #include "common/vendorpages.h"
 #include "common/windowlook.h"
 #include "results/chineseyeartip.h"
@@ -248,8 +249,6 @@ void frmchiness::closeEvent(QCloseEvent* event) {
 }
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 struct ProfileBoxes {
     QLineEdit* RulingPlanet;

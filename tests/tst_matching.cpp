@@ -7,12 +7,11 @@
 
 #include <algorithm>
 
+#include "common/qtext.h"
 #include "content/texts.h"
 #include "engine/modchinesezodiac.h"
 
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QString Plural(const QString& sign) {
     return sign == QStringLiteral("Ox") ? QStringLiteral("Oxen") : sign + QLatin1Char('s');

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "common/qtext.h"
 #include "engine/modchinesezodiac.h"
 
 namespace {
@@ -154,8 +155,6 @@ const ExpectedElement kElements[5] = {
     {"Fire", 354, 9, "You have an impulsive nature."},
     {"Earth", 318, 7, "You are more logical than emotional in nature."},
 };
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Characters as a reader counts them (code points), not bytes.
 int Length(const QString& s) { return int(s.toUcs4().size()); }

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "common/qtext.h"
 #include "engine/reading.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
@@ -59,8 +60,6 @@ QString Runs(const QTextDocument& doc, bool* allBaseFont = nullptr) {
     if (!current.isNull()) out += QLatin1Char('}');
     return out;
 }
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A person's block as expected, written out entry by entry.
 QString ExpectedPerson(const PersonReading& p, bool partner) {

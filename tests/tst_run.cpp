@@ -12,6 +12,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "common/qtext.h"
 #include "engine/reading.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
@@ -23,8 +24,6 @@
 #include "ui_frmsave.h"
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // One date inside each sign's year: 1 July of 1936 + i has sign i.
 int YearOfSign(int sign) { return 1936 + sign; }
