@@ -97,6 +97,7 @@ void frmSave::showEvent(QShowEvent* event) {
 void frmSave::ShowModal(frmSave* window) {
     // On the heap: should the program end meanwhile, exec() notices.
     window->setAttribute(Qt::WA_DeleteOnClose);
+    CentreOverOwner(window, CentreOf::Owner);
     window->exec();
 }
 
