@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
@@ -405,6 +406,55 @@ void RefitOnScreenChange(QWidget* window);
 
 }  // namespace
 
+namespace {
+
+constexpr char kGivenHeight[] = "lunvexGivenHeight";
+
+// The dialog's tallest text box, which scrolls its text by itself.
+QAbstractScrollArea* TallestTextBox(QWidget* window) {
+    QAbstractScrollArea* tallest = nullptr;
+    for (auto* box : window->findChildren<QAbstractScrollArea*>(Qt::FindDirectChildrenOnly))
+        if (box->objectName() != QLatin1String(kFitArea) &&
+            (!tallest || box->height() > tallest->height()))
+            tallest = box;
+    return tallest;
+}
+
+// Moves the controls below the box by dy and makes it taller by dy.
+void StretchBox(QWidget* window, QAbstractScrollArea* box, int dy) {
+    const int below = box->geometry().bottom();
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow() && child->y() > below) child->move(child->x(), child->y() + dy);
+    box->resize(box->width(), box->height() + dy);
+}
+
+// Gives the dialog its text box's designed height again; true if it had given some.
+bool TakeBackHeight(QWidget* window) {
+    bool taken = false;
+    for (auto* box : window->findChildren<QAbstractScrollArea*>(Qt::FindDirectChildrenOnly)) {
+        const int given = box->property(kGivenHeight).toInt();
+        if (given == 0) continue;
+        StretchBox(window, box, given);
+        box->setProperty(kGivenHeight, QVariant());
+        taken = true;
+    }
+    return taken;
+}
+
+// A dialog too tall for the screen but wide enough takes the missing height
+// from its tallest text box, which keeps scrolling its text: a scroll area
+// round the whole would put a second vertical scroll bar beside the box's.
+// Only while the box keeps most of its height.
+bool GiveHeight(QWidget* window, int shortfall) {
+    QAbstractScrollArea* box = TallestTextBox(window);
+    if (!box || box->height() - shortfall < box->height() / 2) return false;
+    StretchBox(window, box, -shortfall);
+    box->setProperty(kGivenHeight, shortfall);
+    return true;
+}
+
+}  // namespace
+
 void FitToScreen(QWidget* window, const QScreen* screen) {
     if (!window || !screen) return;
     QVariant known = window->property(kDesignedSize);
@@ -417,28 +467,33 @@ void FitToScreen(QWidget* window, const QScreen* screen) {
     // A pixel to spare each way: a scaled screen rounds the frame's edges.
     const QSize room =
         screen->availableGeometry().size().shrunkBy(KnownFrame() + QMargins(1, 1, 1, 1));
+    const bool widthFits = designed.width() <= room.width();
+    const bool heightFits = designed.height() <= room.height();
     QScrollArea* area = FitAreaOf(window);
-    if (designed.width() <= room.width() && designed.height() <= room.height()) {
-        if (area) {
-            UnwrapContent(window, area);
-            window->setFixedSize(designed);
-        }
+    const bool dialog = !qobject_cast<QMainWindow*>(window);
+    const bool taken = dialog && !area && TakeBackHeight(window);
+    if ((widthFits && heightFits) ||
+        (widthFits && dialog && !area && GiveHeight(window, designed.height() - room.height()))) {
+        if (area) UnwrapContent(window, area);
+        if (area || taken || !heightFits) window->setFixedSize(designed.boundedTo(room));
         return;
     }
     if (!area) {
         // A dialog's controls move into the area whole; a main window keeps its
         // menu bar above it.
         area = WrapContent(window, designed);
-        if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(window->rect());
+        if (dialog) area->setGeometry(window->rect());
     }
-    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    // Scroll bars only for the direction that does not fit; the one for one
+    // direction takes room from the other, as wide as the bar itself is.
+    area->setHorizontalScrollBarPolicy(widthFits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    area->setVerticalScrollBarPolicy(heightFits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     QSize size = designed;
-    // The scroll bar for one direction takes room from the other.
-    if (designed.height() > room.height()) size.rwidth() += bar;
-    if (designed.width() > room.width()) size.rheight() += bar;
+    if (!heightFits) size.rwidth() += area->verticalScrollBar()->sizeHint().width();
+    if (!widthFits) size.rheight() += area->horizontalScrollBar()->sizeHint().height();
     size = size.boundedTo(room);
     window->setFixedSize(size);
-    if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(QRect(QPoint(), size));
+    if (dialog) area->setGeometry(QRect(QPoint(), size));
 }
 
 namespace {
