@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include "common/vendorpages.h"
 
@@ -19,6 +20,9 @@
 namespace {
 
 UserDialogs* g_installed = nullptr;
+QString g_lastSaveFolder;  // for this run only: the dialog keeps no history on disk
+
+QString FileNameFor(const QString& docName, const QString& suffix);
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon,
                                            const QString& title, const QString& text,
@@ -53,6 +57,12 @@ class SaveDialog : public QFileDialog {
         setOption(QFileDialog::DontConfirmOverwrite);
         setAcceptMode(QFileDialog::AcceptSave);
         setFileMode(QFileDialog::AnyFile);
+        // Not the folder the program was started from, which is the
+        // program's own or anywhere at all.
+        setDirectory(SaveDialogFolder());
+        const QString name =
+            FileNameFor(request.documentName, QLatin1Char('.') + request.defaultSuffix);
+        if (!name.isEmpty()) selectFile(name);
     }
 
     const QString& chosen() const { return m_chosen; }
@@ -195,6 +205,17 @@ void SuggestOutputFileName(QPrintDialog& dialog, const QPrinter& printer) {
 }
 
 }  // namespace
+
+void RememberSavedIn(const QString& savedFile) {
+    g_lastSaveFolder = QFileInfo(savedFile).absolutePath();
+}
+
+QString SaveDialogFolder() {
+    if (!g_lastSaveFolder.isEmpty() && QFileInfo(g_lastSaveFolder).isDir()) return g_lastSaveFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+    return QDir::homePath();
+}
 
 QString WithDefaultSuffix(const QString& path, const QString& suffix) {
     const QFileInfo info(path);

@@ -21,6 +21,8 @@ class UserDialogs {
         // of them chosen, its own extension is the one added.
         QStringList otherFilters = {};
         QString* chosenFilter = nullptr;  // if given, receives the file type chosen
+        // The document's name, suggested as the file's with the type's extension.
+        QString documentName = {};
     };
 
     virtual ~UserDialogs() = default;
@@ -43,6 +45,12 @@ class UserDialogs {
 // The name with ".suffix" added, unless it has an extension already or names
 // an existing file (a device or a file without extension keeps its name).
 QString WithDefaultSuffix(const QString& path, const QString& suffix);
+
+// The save dialog opens in the folder the last report was saved in during
+// this run, or else in the user's documents folder: told of each file saved.
+void RememberSavedIn(const QString& savedFile);
+// The folder the save dialog opens in.
+QString SaveDialogFolder();
 
 // An information box with one OK button and the application title.
 void Inform(QWidget* parent, const QString& text);

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
@@ -277,11 +278,11 @@ QMargins& KnownFrame() {
     return frame;
 }
 
+// Asked of the window system: the widget's own record of its frame can lag
+// behind the window manager's.
 QMargins FrameOf(const QWidget* window) {
-    const QRect inner = window->geometry();
-    const QRect outer = window->frameGeometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
+    const QWindow* handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
 }
 
 void LearnFrame(const QWidget* shown) {
@@ -290,20 +291,55 @@ void LearnFrame(const QWidget* shown) {
     if (!frame.isNull()) KnownFrame() = frame;
 }
 
-// Moves a window's frame, centred on the point, into the screen's available
-// area; a frame larger than that area keeps its title bar and left edge on it.
-void CentreOn(QWidget* window, QPoint centre, const QScreen* screen) {
-    QRect frame(QPoint(), window->size().grownBy(KnownFrame()));
-    frame.moveCenter(centre);
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        frame.moveLeft(
-            std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
-        frame.moveTop(
-            std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+constexpr char kPlacedAt[] = "lunvexPlacedAt";
+
+// Where the frame of a window is, or will be once shown: a window placed here
+// sits at its client position within the frame it is expected to get; one
+// positioned otherwise (by Qt or a test) before it was made has its frame at
+// its position.
+QRect FrameRectOf(const QWidget* window) {
+    if (window->isVisible() && !FrameOf(window).isNull())
+        return window->windowHandle()->frameGeometry();
+    if (window->property(kPlacedAt).toPoint() == window->geometry().topLeft())
+        return window->geometry().marginsAdded(KnownFrame());
+    return {window->pos(), window->size().grownBy(KnownFrame())};
+}
+
+// Puts a window's frame at the point, on the screen. The position goes to the
+// window system as that of the client area, within the frame known from a
+// window on screen: a window made ahead (to show quickly) was made for a
+// client position, and the window system would put a frame position given
+// to it there, the frame's top edge (title bar) a frame's height too high.
+void PlaceFrame(QWidget* window, QPoint frameTopLeft, QScreen* screen) {
+    if (screen && window->screen() != screen) {
+        // A window made ahead on another screen is made again on show, on
+        // this one: its window system window keeps the size and place it
+        // had in the other screen's pixels, and shows there, at that scale.
+        if (QWindow* handle = window->windowHandle(); handle && !window->isVisible())
+            handle->destroy();
+        window->setScreen(screen);
     }
-    // A window's position is that of its frame.
-    window->move(frame.topLeft());
+    const QPoint client = frameTopLeft + QPoint(KnownFrame().left(), KnownFrame().top());
+    window->setGeometry(QRect(client, window->size()));
+    window->setProperty(kPlacedAt, client);
+}
+
+// Where a frame goes to lie whole on the available area, moved as little as
+// can be; one larger than the area keeps its top left, and so its title
+// bar, on it.
+QPoint KeptOnArea(const QRect& frame, const QRect& area) {
+    QRect kept = frame;
+    kept.moveLeft(std::max(area.left(), std::min(kept.left(), area.right() + 1 - kept.width())));
+    kept.moveTop(std::max(area.top(), std::min(kept.top(), area.bottom() + 1 - kept.height())));
+    return kept.topLeft();
+}
+
+// Where a window's frame of the given size goes when it takes over from a
+// frame at replaced: the same place for the same size, else the same centre.
+QPoint HandOffPosition(QSize frameSize, const QRect& replaced, const QRect& area) {
+    QRect frame(replaced.topLeft(), frameSize);
+    if (frameSize != replaced.size()) frame.moveCenter(replaced.center());
+    return KeptOnArea(frame, area);
 }
 
 constexpr char kDesignedSize[] = "lunvexDesignedSize";
@@ -370,6 +406,55 @@ void RefitOnScreenChange(QWidget* window);
 
 }  // namespace
 
+namespace {
+
+constexpr char kGivenHeight[] = "lunvexGivenHeight";
+
+// The dialog's tallest text box, which scrolls its text by itself.
+QAbstractScrollArea* TallestTextBox(QWidget* window) {
+    QAbstractScrollArea* tallest = nullptr;
+    for (auto* box : window->findChildren<QAbstractScrollArea*>(Qt::FindDirectChildrenOnly))
+        if (box->objectName() != QLatin1String(kFitArea) &&
+            (!tallest || box->height() > tallest->height()))
+            tallest = box;
+    return tallest;
+}
+
+// Moves the controls below the box by dy and makes it taller by dy.
+void StretchBox(QWidget* window, QAbstractScrollArea* box, int dy) {
+    const int below = box->geometry().bottom();
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow() && child->y() > below) child->move(child->x(), child->y() + dy);
+    box->resize(box->width(), box->height() + dy);
+}
+
+// Gives the dialog its text box's designed height again; true if it had given some.
+bool TakeBackHeight(QWidget* window) {
+    bool taken = false;
+    for (auto* box : window->findChildren<QAbstractScrollArea*>(Qt::FindDirectChildrenOnly)) {
+        const int given = box->property(kGivenHeight).toInt();
+        if (given == 0) continue;
+        StretchBox(window, box, given);
+        box->setProperty(kGivenHeight, QVariant());
+        taken = true;
+    }
+    return taken;
+}
+
+// A dialog too tall for the screen but wide enough takes the missing height
+// from its tallest text box, which keeps scrolling its text: a scroll area
+// round the whole would put a second vertical scroll bar beside the box's.
+// Only while the box keeps most of its height.
+bool GiveHeight(QWidget* window, int shortfall) {
+    QAbstractScrollArea* box = TallestTextBox(window);
+    if (!box || box->height() - shortfall < box->height() / 2) return false;
+    StretchBox(window, box, -shortfall);
+    box->setProperty(kGivenHeight, shortfall);
+    return true;
+}
+
+}  // namespace
+
 void FitToScreen(QWidget* window, const QScreen* screen) {
     if (!window || !screen) return;
     QVariant known = window->property(kDesignedSize);
@@ -382,28 +467,33 @@ void FitToScreen(QWidget* window, const QScreen* screen) {
     // A pixel to spare each way: a scaled screen rounds the frame's edges.
     const QSize room =
         screen->availableGeometry().size().shrunkBy(KnownFrame() + QMargins(1, 1, 1, 1));
+    const bool widthFits = designed.width() <= room.width();
+    const bool heightFits = designed.height() <= room.height();
     QScrollArea* area = FitAreaOf(window);
-    if (designed.width() <= room.width() && designed.height() <= room.height()) {
-        if (area) {
-            UnwrapContent(window, area);
-            window->setFixedSize(designed);
-        }
+    const bool dialog = !qobject_cast<QMainWindow*>(window);
+    const bool taken = dialog && !area && TakeBackHeight(window);
+    if ((widthFits && heightFits) ||
+        (widthFits && dialog && !area && GiveHeight(window, designed.height() - room.height()))) {
+        if (area) UnwrapContent(window, area);
+        if (area || taken || !heightFits) window->setFixedSize(designed.boundedTo(room));
         return;
     }
     if (!area) {
         // A dialog's controls move into the area whole; a main window keeps its
         // menu bar above it.
         area = WrapContent(window, designed);
-        if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(window->rect());
+        if (dialog) area->setGeometry(window->rect());
     }
-    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    // Scroll bars only for the direction that does not fit; the one for one
+    // direction takes room from the other, as wide as the bar itself is.
+    area->setHorizontalScrollBarPolicy(widthFits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    area->setVerticalScrollBarPolicy(heightFits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     QSize size = designed;
-    // The scroll bar for one direction takes room from the other.
-    if (designed.height() > room.height()) size.rwidth() += bar;
-    if (designed.width() > room.width()) size.rheight() += bar;
+    if (!heightFits) size.rwidth() += area->verticalScrollBar()->sizeHint().width();
+    if (!widthFits) size.rheight() += area->horizontalScrollBar()->sizeHint().height();
     size = size.boundedTo(room);
     window->setFixedSize(size);
-    if (!qobject_cast<QMainWindow*>(window)) area->setGeometry(QRect(QPoint(), size));
+    if (dialog) area->setGeometry(QRect(QPoint(), size));
 }
 
 namespace {
@@ -458,22 +548,26 @@ namespace {
 void KeepOnScreen(QWidget* window) {
     // A dialog shows on the screen of the window it belongs to.
     const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    QRect frame = FrameRectOf(window);
     // A window built ahead keeps the screen it was made on until it is shown:
-    // the screen it was placed on is where its centre is.
-    const QScreen* screen =
-        owner ? owner->screen()
-              : QGuiApplication::screenAt(QRect(window->pos(), window->size()).center());
+    // the screen it was placed on is where its frame is.
+    QScreen* screen = owner ? owner->screen() : QGuiApplication::screenAt(frame.center());
     if (!screen) screen = window->screen();
     if (!screen) return;
     FitToScreen(window, screen);
-    if (owner && QGuiApplication::screenAt(window->frameGeometry().center()) != screen)
-        CentreOn(window, owner->frameGeometry().center(), screen);
-    const QRect area = screen->availableGeometry();
-    QRect frame(window->pos(), window->size().grownBy(KnownFrame()));
-    if (area.contains(frame)) return;
-    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
-    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
-    window->move(frame.topLeft());
+    frame.setSize(window->size().grownBy(KnownFrame()));
+    if (owner && QGuiApplication::screenAt(frame.center()) != screen)
+        frame.moveCenter(FrameRectOf(owner).center());
+    const QPoint kept = KeptOnArea(frame, screen->availableGeometry());
+    if (kept == frame.topLeft() && window->screen() == screen) return;
+    if (window->property(kPlacedAt).isValid() || !window->testAttribute(Qt::WA_WState_Created)) {
+        PlaceFrame(window, kept, screen);
+    } else {
+        // Made with its frame at its position (a dialog Qt placed): moved
+        // the same way.
+        window->setScreen(screen);
+        window->move(kept);
+    }
 }
 
 }  // namespace
@@ -481,19 +575,52 @@ void KeepOnScreen(QWidget* window) {
 void PlaceOver(QWidget* window, const QWidget* replaced) {
     if (!replaced) return CentreOnPointerScreen(window);
     LearnFrame(replaced);
-    const QPoint centre = replaced->frameGeometry().center();
-    const QScreen* screen = QGuiApplication::screenAt(centre);
-    if (!screen) screen = replaced->screen();
+    const QRect frame = FrameRectOf(replaced);
+    // The screen Qt has the replaced window on, whose scale it is drawn at.
+    QScreen* screen = replaced->screen();
+    if (!screen) screen = QGuiApplication::screenAt(frame.center());
+    if (!screen) return;
     FitToScreen(window, screen);
-    CentreOn(window, centre, screen);
+    PlaceFrame(
+        window,
+        HandOffPosition(window->size().grownBy(KnownFrame()), frame, screen->availableGeometry()),
+        screen);
 }
 
-void CentreOnPointerScreen(QWidget* window) {
-    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+void PlaceFrameAt(QWidget* window, QPoint frameTopLeft, const QWidget* near) {
+    QScreen* screen = near ? near->screen() : nullptr;
+    if (!screen) screen = QGuiApplication::screenAt(frameTopLeft);
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     FitToScreen(window, screen);
-    CentreOn(window, screen->availableGeometry().center(), screen);
+    const QSize size = window->size().grownBy(KnownFrame());
+    PlaceFrame(window, KeptOnArea({frameTopLeft, size}, screen->availableGeometry()), screen);
+}
+
+QRect FrameGeometryOf(const QWidget* window) { return FrameRectOf(window); }
+
+void CentreOnPointerScreen(QWidget* window) {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    FitToScreen(window, screen);
+    QRect frame(QPoint(), window->size().grownBy(KnownFrame()));
+    frame.moveCenter(screen->availableGeometry().center());
+    PlaceFrame(window, KeptOnArea(frame, screen->availableGeometry()), screen);
+}
+
+void CentreOverOwner(QWidget* dialog, CentreOf centreOf) {
+    const QWidget* owner = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+    QScreen* screen = owner ? owner->screen() : QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    if (owner) LearnFrame(owner);
+    FitToScreen(dialog, screen);
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(), dialog->size().grownBy(KnownFrame()));
+    frame.moveCenter(centreOf == CentreOf::Owner && owner ? FrameRectOf(owner).center()
+                                                          : area.center());
+    PlaceFrame(dialog, KeptOnArea(frame, area), screen);
 }
 
 void SetPointSize(QWidget* widget, qreal pointSize) {

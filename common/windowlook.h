@@ -48,13 +48,23 @@ void FitToScreen(QWidget* window, const QScreen* screen);
 // screen, whose scale may differ.
 void RefitToScreen(QWidget* window);
 // Places a window that takes over from another (the results window after
-// Proceed, the input window after Back) where that one was: the same centre,
-// kept on the available area of the screen that centre is on, so the user's
-// eyes stay where they were. Call before showing it.
+// Proceed, the input window after Back) where that one was, on its screen:
+// its frame where that frame was when both are of one size, round the same
+// centre otherwise, so the user's eyes stay where they were. Call before
+// showing it.
 void PlaceOver(QWidget* window, const QWidget* replaced);
+// Places a window's frame at the point, on the screen of the window near it
+// (or the one under the point), kept on that screen. Call before showing it.
+void PlaceFrameAt(QWidget* window, QPoint frameTopLeft, const QWidget* near);
+// Where a window's frame is, or will be once it is shown.
+QRect FrameGeometryOf(const QWidget* window);
 // Places a window centred on the available area of the screen the pointer is
 // on, the one the user is looking at. Call before showing it.
 void CentreOnPointerScreen(QWidget* window);
+// Places a dialog on the screen of the window it belongs to, centred over
+// that window or on that screen. Call before showing it.
+enum class CentreOf { Owner, Screen };
+void CentreOverOwner(QWidget* dialog, CentreOf centreOf);
 // Changes only the size of a widget's font, keeping its other attributes.
 void SetPointSize(QWidget* widget, qreal pointSize);
 // Gives a hidden window the image its first paint will draw into, with every

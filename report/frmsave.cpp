@@ -98,6 +98,7 @@ void frmSave::showEvent(QShowEvent* event) {
 void frmSave::ShowModal(frmSave* window) {
     // On the heap: should the program end meanwhile, exec() notices.
     window->setAttribute(Qt::WA_DeleteOnClose);
+    CentreOverOwner(window, CentreOf::Owner);
     window->exec();
 }
 
@@ -245,8 +246,12 @@ std::variant<QByteArray, QString> ReportFileContents(const QTextDocument& report
 void frmSave::cmdSave_Click() {
     if (modHelp::BlockedByModal(this)) return;  // a dialog of its own is still open
     QString type;
-    const std::optional<QString> chosen = CD().saveFileName(
-        this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix, {PdfFilter}, &type});
+    const std::optional<QString> chosen = CD().saveFileName(this, {modHelp::ApplicationTitle,
+                                                                   SaveFilter,
+                                                                   SaveSuffix,
+                                                                   {PdfFilter},
+                                                                   &type,
+                                                                   ui->RTB->documentTitle()});
     if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing written, nothing said
     const bool pdf = type == PdfFilter || QFileInfo(*chosen).suffix().compare(
                                               QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
@@ -258,6 +263,7 @@ void frmSave::cmdSave_Click() {
         failure = WriteReportFile(path, *bytes);
     else
         failure = std::get<QString>(contents);
+    if (!failure) RememberSavedIn(path);
     if (failure) {
         qCWarning(lcReport, "cannot save the report as %s: %s", qUtf8Printable(path),
                   qUtf8Printable(*failure));

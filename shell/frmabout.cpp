@@ -1,7 +1,6 @@
 #include "shell/frmabout.h"
 
 #include <QApplication>
-#include <QScreen>
 
 #include "common/ending.h"
 #include "common/vendorpages.h"
@@ -46,11 +45,6 @@ void frmAbout::ShowModal(QWidget* parent) {
     // with its parent and exec() notices.
     auto* about = new frmAbout(parent);
     about->setAttribute(Qt::WA_DeleteOnClose);
+    CentreOverOwner(about, CentreOf::Screen);
     about->exec();
-}
-
-void frmAbout::showEvent(QShowEvent* event) {
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    QDialog::showEvent(event);
 }

@@ -21,9 +21,6 @@ class frmAbout : public QDialog {
 
     Ui::frmAbout& controls() { return *ui; }
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     std::unique_ptr<Ui::frmAbout> ui;
 };

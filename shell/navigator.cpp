@@ -80,8 +80,11 @@ void Navigator::prepareReport() {
 
 // The next window shows first, then the one it replaces closes without
 // ending the program.
-void Navigator::handOff(QWidget* from, QWidget* to) {
-    PlaceOver(to, from);
+void Navigator::handOff(QWidget* from, QWidget* to, std::optional<QPoint> frameAt) {
+    if (frameAt)
+        PlaceFrameAt(to, *frameAt, from);
+    else
+        PlaceOver(to, from);
     to->show();
     m_handingOff = from;
     from->close();
@@ -95,12 +98,21 @@ void Navigator::proceed(frmmain* input) {
     frmchiness* shown = results();
     delete takePreparedReport();  // it would show the earlier reading
     shown->showReading(run);
+    const QPoint inputAt = FrameGeometryOf(input).topLeft();
     handOff(input, shown);
+    m_left = Left{inputAt, FrameGeometryOf(shown).topLeft(), shown->screen()};
 }
 
 void Navigator::back(frmchiness* results) {
     if (modHelp::BlockedByModal(results)) return;  // the report or about window is open over it
-    handOff(results, newInput());
+    // Back where the user left the input window, moved as far as the user
+    // moved the results window: centring each on the other would move them
+    // by a rounding, or by a screen edge, with every reading.
+    std::optional<QPoint> at;
+    if (m_left && m_left->screen == results->screen())
+        at = m_left->input + (FrameGeometryOf(results).topLeft() - m_left->results);
+    m_left.reset();
+    handOff(results, newInput(), at);
 }
 
 void Navigator::print(frmchiness* results) {

@@ -3,8 +3,12 @@
 // the one hand-off in progress.
 #pragma once
 
+#include <QPoint>
 #include <QPointer>
+#include <QScreen>
 #include <QWidget>
+
+#include <optional>
 
 class frmmain;
 class frmchiness;
@@ -36,10 +40,17 @@ class Navigator {
     void about(QWidget* window);
     void exitFrom(QWidget* window);
     void prepareReport();
-    void handOff(QWidget* from, QWidget* to);
+    void handOff(QWidget* from, QWidget* to, std::optional<QPoint> frameAt = std::nullopt);
 
     QPointer<frmchiness> m_loaded;
     QPointer<frmchiness> m_spare;
     QPointer<frmSave> m_preparedReport;  // composed over m_loaded, goes with it
     QPointer<QWidget> m_handingOff;      // the window a hand-off is closing
+    // Where Proceed found the input window and put the results window, for
+    // Back to put the input window where the user left it.
+    struct Left {
+        QPoint input, results;
+        QPointer<QScreen> screen;
+    };
+    std::optional<Left> m_left;
 };

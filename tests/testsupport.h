@@ -164,6 +164,8 @@ class DialogDriver : public QObject {
     QString printFileName;    // the file Print to File would write
     QStringList printLabels;  // the labels it showed
     QString nameFilter;       // the file type to choose in the save dialog, if any
+    QString openedIn;         // the folder the save dialog opened in
+    QString suggested;        // and the name it suggested
 
   private:
     void step() {
@@ -196,6 +198,9 @@ class DialogDriver : public QObject {
             }
             m_dialog = dialog;
             ++dialogsSeen;
+            openedIn = dialog->directory().absolutePath();
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                suggested = name->text();
             if (m_typed.isEmpty()) {
                 dialog->reject();
                 return;

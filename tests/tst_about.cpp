@@ -141,9 +141,17 @@ void TestAbout::opensCentredOnTheScreen() {
     owner->show();
     WhileOpen w;
     QRect frame, screen;
+    bool framed = false;
     QWindow* transientParent = nullptr;
     w.check = [&](frmAbout* about) {
-        frame = about->frameGeometry();
+        // The frame as the user sees it: once the window manager has put it
+        // round the window, a moment after the window shows.
+        framed =
+            QTest::qWaitForWindowExposed(about) &&
+            QTest::qWaitFor(
+                [about] { return about->windowHandle()->frameGeometry() != about->geometry(); },
+                2000);
+        frame = about->windowHandle()->frameGeometry();
         screen = about->screen()->availableGeometry();
         transientParent = about->windowHandle()->transientParent();
     };
@@ -153,6 +161,7 @@ void TestAbout::opensCentredOnTheScreen() {
     QCOMPARE(transientParent, owner->windowHandle());
     if (OnWayland())
         QSKIP("Wayland lets no window place itself; the compositor places the about window");
+    QVERIFY(framed);
     QVERIFY((frame.center() - screen.center()).manhattanLength() <= 4);
 }
 

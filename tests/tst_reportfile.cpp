@@ -166,6 +166,7 @@ class TestReportFile : public QObject {
     void init() { DestroyAllWindows(); }
     void cleanup() { DestroyAllWindows(); }
 
+    void saveDialogOpensInDocuments();
     void escapes_data();
     void escapes();
     void savedFileReadsBackExactly_data();
@@ -355,6 +356,38 @@ void TestReportFile::addressesAreHyperlinks() {
     QCOMPARE(urls.size(), 2);
     QVERIFY2(urls.at(0).endsWith(QLatin1String(" http://example.com/ann")), qPrintable(urls.at(0)));
     QVERIFY2(urls.at(1).endsWith(QLatin1String(" http://www.bob.example")), qPrintable(urls.at(1)));
+}
+
+// The save dialog opens in the documents folder (the home folder when there
+// is none), then where the last report was saved, with the reading's name
+// suggested. Runs first: nothing has been saved yet in this run.
+void TestReportFile::saveDialogOpensInDocuments() {
+    AnsweringDialogs answers;
+    EndRecorder end;
+    frmSave window = ReportOver(ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bo")));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QVERIFY(QDir::currentPath() != QDir::homePath());  // else the start folder could pass
+    const auto openedIn = [&window] {
+        UserDialogs::install(nullptr);  // the real dialog, as the window shows it
+        DialogDriver driver;            // cancels it
+        window.controls().cmdSave->click();
+        return std::pair(driver.openedIn, driver.suggested);
+    };
+    const QString name = QStringLiteral("Chinese Zodiac Compatibility - Ann and Bo.rtf");
+    QDir(documents).removeRecursively();
+    QCOMPARE(openedIn(), std::pair(QDir::homePath(), name));
+    QVERIFY(QDir().mkpath(documents));
+    QCOMPARE(openedIn(), std::pair(QDir(documents).absolutePath(), name));
+
+    // Saved elsewhere: the next dialog opens there, until that folder goes.
+    QTemporaryDir elsewhere;
+    UserDialogs::install(&answers);
+    answers.saveAnswer = elsewhere.filePath(QStringLiteral("ours.rtf"));
+    window.controls().cmdSave->click();
+    QVERIFY(QFile::exists(*answers.saveAnswer));
+    QCOMPARE(openedIn(), std::pair(QDir(elsewhere.path()).absolutePath(), name));
+    QVERIFY(elsewhere.remove());
+    QCOMPARE(openedIn(), std::pair(QDir(documents).absolutePath(), name));
 }
 
 void TestReportFile::saveDialogSettings() {

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include "common/ending.h"
 #include "common/vendorpages.h"
@@ -41,6 +43,23 @@ QString Describe(const QWidget* window) {
     return QStringLiteral("frame %1,%2 %3x%4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height());
 }
 
+// The input window on show, or nothing.
+frmmain* ShownInput() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) return m;
+    return nullptr;
+}
+
+// The window's frame as the window system has it now.
+QRect FrameOf(const QWidget* window) { return window->windowHandle()->frameGeometry(); }
+
+// Waits until the window is shown in its frame: a window manager adds the
+// frame a moment after the window appears.
+bool WaitForFrame(QWidget* window) {
+    if (!QTest::qWaitForWindowExposed(window)) return false;
+    return QTest::qWaitFor([window] { return FrameOf(window) != window->geometry(); });
+}
+
 }  // namespace
 
 class TestScreens : public QObject {
@@ -49,22 +68,68 @@ class TestScreens : public QObject {
   private slots:
     void init() {
         DestroyAllWindows();
-        const bool placement = QByteArray(QTest::currentTestFunction()) != "windowsFitEveryScreen";
+        const QByteArray test = QTest::currentTestFunction();
+        const bool placement = test != "windowsFitEveryScreen" && test != "readingsThereAndBack";
         if (placement &&
             !(ScreenNamed(QStringLiteral("left")) && ScreenNamed(QStringLiteral("right"))))
             QSKIP("needs the two screens of tests/data/screens.json");
     }
     void cleanup() { DestroyAllWindows(); }
 
+    void readingsThereAndBack_data();
+    void readingsThereAndBack();
     void firstWindowOnThePointersScreen_data();
     void firstWindowOnThePointersScreen();
     void handOffsKeepTheCentre_data();
     void handOffsKeepTheCentre();
+    void dialogsOnTheirOwnersScreen_data();
+    void dialogsOnTheirOwnersScreen();
     void windowsFitEveryScreen_data();
     void windowsFitEveryScreen();
     void movedWindowsTakeTheNewScale_data();
     void movedWindowsTakeTheNewScale();
 };
+
+// Readings there and back, as a user makes them one after another: the
+// input window comes back exactly where it was each time, not a title bar
+// higher or a frame further left, nor where the results window had to move
+// to stay on the screen.
+void TestScreens::readingsThereAndBack_data() {
+    QTest::addColumn<QPointF>("where");  // the input window's place, as a share of the free room
+    QTest::newRow("middle of the screen") << QPointF(0.2, 0.25);
+    QTest::newRow("top left corner") << QPointF(0, 0);
+    QTest::newRow("bottom right corner") << QPointF(1, 1);
+}
+
+void TestScreens::readingsThereAndBack() {
+    QFETCH(QPointF, where);
+    if (OnWayland()) QSKIP("a Wayland window cannot know or choose where it is");
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    auto* input = Navigator::instance().newInput();
+    const QSize room = area.size() - input->size() - QSize(40, 60);  // a frame fits in that
+    input->move(area.topLeft() +
+                QPoint(qRound(room.width() * where.x()), qRound(room.height() * where.y())));
+    input->show();
+    QVERIFY(WaitForFrame(input));
+    const QPoint start = FrameOf(input).topLeft();
+    for (int reading = 1; reading <= 5; ++reading) {
+        // As while a person types: the results window is built ahead.
+        QTRY_VERIFY(Navigator::instance().spareResults());
+        EnterReading(*input, QStringLiteral("Ann"), {12, 3, 1975}, QStringLiteral("Bo"),
+                     {1, 7, 1938});
+        input->controls().cmdProceed->click();
+        frmchiness* results = Navigator::instance().loadedResults();
+        QVERIFY(results);
+        QVERIFY(WaitForFrame(results));
+        results->controls().cmdBack->click();
+        input = ShownInput();
+        QVERIFY(input);
+        QVERIFY(WaitForFrame(input));
+        QTRY_COMPARE(FrameOf(input).topLeft(), start);
+    }
+}
 
 void TestScreens::firstWindowOnThePointersScreen_data() {
     QTest::addColumn<QString>("screen");
@@ -91,30 +156,34 @@ void TestScreens::firstWindowOnThePointersScreen() {
 }
 
 // Where the window that is replaced was, and the centre the next one keeps:
-// in the middle of a screen, at its edges, and partly off it.
+// in the middle of a screen and at its edges, on screens of one scale and of
+// two (QT_SCREEN_SCALE_FACTORS).
 void TestScreens::handOffsKeepTheCentre_data() {
     QTest::addColumn<QString>("screen");
-    QTest::addColumn<QPoint>("offset");  // of the input window from the screen's top left
+    QTest::addColumn<QPointF>("where");  // the input window's place, as a share of the free room
     QTest::addColumn<bool>("sameCentre");
-    QTest::newRow("middle of the left screen") << "left" << QPoint(700, 300) << true;
-    QTest::newRow("middle of the right screen") << "right" << QPoint(400, 250) << true;
-    QTest::newRow("top left corner") << "left" << QPoint(0, 0) << false;
-    QTest::newRow("bottom right corner of the right screen")
-        << "right" << QPoint(1280 - 340, 1024 - 440) << false;
+    QTest::newRow("middle of the left screen") << "left" << QPointF(0.5, 0.5) << true;
+    QTest::newRow("middle of the right screen") << "right" << QPointF(0.5, 0.5) << true;
+    QTest::newRow("top left corner") << "left" << QPointF(0, 0) << false;
+    QTest::newRow("bottom right corner of the right screen") << "right" << QPointF(1, 1) << false;
 }
 
 void TestScreens::handOffsKeepTheCentre() {
     QFETCH(QString, screen);
-    QFETCH(QPoint, offset);
+    QFETCH(QPointF, where);
     QFETCH(bool, sameCentre);
     AnsweringDialogs dialogs;
     EndRecorder end;
     const QScreen* target = ScreenNamed(screen);
     auto* input = Navigator::instance().newInput();
-    input->move(target->geometry().topLeft() + offset);
+    const QRect area = target->availableGeometry();
+    const QSize room = area.size() - input->size() - QSize(40, 60);  // a frame fits in that
+    input->move(area.topLeft() +
+                QPoint(qRound(room.width() * where.x()), qRound(room.height() * where.y())));
     input->show();
     QVERIFY(QTest::qWaitForWindowExposed(input));
     const QPoint inputCentre = input->frameGeometry().center();
+    const QPoint inputAt = input->frameGeometry().topLeft();
 
     EnterReading(*input, QStringLiteral("Ann"), {12, 3, 1975}, QStringLiteral("Bob"), {1, 7, 1938});
     input->controls().cmdProceed->click();
@@ -125,10 +194,11 @@ void TestScreens::handOffsKeepTheCentre() {
     QCOMPARE(results->screen(), target);
     if (sameCentre) QCOMPARE(results->frameGeometry().center(), inputCentre);
 
-    // The results window moved by the user; Back opens the input window there.
-    results->move(results->pos() + QPoint(sameCentre ? 40 : 0, sameCentre ? 30 : 0));
+    // The results window moved by the user; Back brings the input window
+    // back where the user left it, moved as far.
+    const QPoint moved(sameCentre ? 40 : 0, sameCentre ? 30 : 0);
+    results->move(results->pos() + moved);
     QTRY_COMPARE(results->frameGeometry().topLeft(), results->pos());
-    const QPoint resultsCentre = results->frameGeometry().center();
     results->controls().cmdBack->click();
     frmmain* back = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -137,8 +207,66 @@ void TestScreens::handOffsKeepTheCentre() {
     QVERIFY(QTest::qWaitForWindowExposed(back));
     QVERIFY2(OnOneScreen(back), qPrintable(Describe(back)));
     QCOMPARE(back->screen(), target);
-    // A smaller window fits round the same centre wherever the larger one was.
-    QCOMPARE(back->frameGeometry().center(), resultsCentre);
+    QCOMPARE(back->frameGeometry().topLeft(), inputAt + moved);
+}
+
+// The report and about windows open on the screen of the results window
+// they come from, at that screen's scale, whole on it.
+void TestScreens::dialogsOnTheirOwnersScreen_data() {
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<bool>("about");
+    for (const char* screen : {"left", "right"}) {
+        QTest::addRow("report window, %s screen", screen) << screen << false;
+        QTest::addRow("about window, %s screen", screen) << screen << true;
+    }
+}
+
+void TestScreens::dialogsOnTheirOwnersScreen() {
+    QFETCH(QString, screen);
+    QFETCH(bool, about);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    QScreen* target = ScreenNamed(screen);
+    QCursor::setPos(target->availableGeometry().center());
+    auto* input = Navigator::instance().newInput();
+    CentreOnPointerScreen(input);
+    input->show();
+    EnterReading(*input, QStringLiteral("Ann"), {12, 3, 1975}, QStringLiteral("Bo"), {1, 7, 1938});
+    input->controls().cmdProceed->click();
+    frmchiness* results = Navigator::instance().loadedResults();
+    QVERIFY(results);
+    QVERIFY(QTest::qWaitForWindowExposed(results));
+    QCOMPARE(results->screen(), target);
+
+    bool opened = false;
+    QRect frame;
+    const QScreen* on = nullptr;
+    QTimer look;
+    look.setInterval(10);
+    connect(&look, &QTimer::timeout, this, [&] {
+        QWidget* top = QApplication::activeModalWidget();
+        if (!top || opened || !top->windowHandle() || !top->windowHandle()->isExposed()) return;
+        opened = true;
+        frame = top->frameGeometry();
+        on = top->screen();
+        top->close();
+    });
+    look.start();
+    if (about)
+        results->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
+    else
+        results->controls().cmdPrint->click();
+    QVERIFY(opened);
+    QCOMPARE(on, target);
+    QVERIFY2(target->availableGeometry().contains(frame),
+             qPrintable(QStringLiteral("frame %1,%2 %3x%4")
+                            .arg(frame.x())
+                            .arg(frame.y())
+                            .arg(frame.width())
+                            .arg(frame.height())));
+    const QPoint centre =
+        about ? target->availableGeometry().center() : results->frameGeometry().center();
+    QVERIFY((frame.center() - centre).manhattanLength() <= 4);
 }
 
 void TestScreens::windowsFitEveryScreen_data() {
@@ -192,17 +320,40 @@ void TestScreens::windowsFitEveryScreen() {
 
     auto* scroll = window->findChild<QScrollArea*>();
     const QSize frame = window->frameGeometry().size() - window->size();
-    const bool fits = [&] {
-        // Measured on a window of the same kind that is not shown.
-        QSize designed;
-        if (which == Shown::InputWindow) designed = frmmain().size();
-        if (which == Shown::Report) designed = QSize(515, 505);
-        if (which == Shown::About) designed = QSize(454, 251);
-        if (which == Shown::Compatibility) designed = QSize(640, 534 + 20);
-        designed += frame;
-        return designed.width() <= area.width() && designed.height() <= area.height() - 30;
-    }();
-    if (fits) QVERIFY2(!scroll, "a window that fits is drawn as designed");
+    // Measured on a window of the same kind that is not shown.
+    QSize designed;
+    if (which == Shown::InputWindow) designed = frmmain().size();
+    if (which == Shown::Report) designed = QSize(515, 505);
+    if (which == Shown::About) designed = QSize(454, 251);
+    if (which == Shown::Compatibility) designed = QSize(640, 534 + 20);
+    designed += frame;
+    const bool widthFits = designed.width() <= area.width();
+    const bool heightFits = designed.height() <= area.height() - 30;
+    if (widthFits && heightFits) QVERIFY2(!scroll, "a window that fits is drawn as designed");
+    // Scrolled only the way it does not fit, and only once that way: no
+    // scroll bar inside another of the same direction.
+    for (QAbstractScrollArea* inner : window->findChildren<QAbstractScrollArea*>()) {
+        for (Qt::Orientation way : {Qt::Horizontal, Qt::Vertical}) {
+            const QScrollBar* bar =
+                way == Qt::Horizontal ? inner->horizontalScrollBar() : inner->verticalScrollBar();
+            if (!bar->isVisibleTo(window)) continue;
+            if (inner == scroll)
+                QVERIFY2(way == Qt::Horizontal ? !widthFits : !heightFits,
+                         way == Qt::Horizontal ? "a horizontal scroll bar the width does not need"
+                                               : "a vertical scroll bar the height does not need");
+            // Two bars side by side: the inner one at the outer one's edge.
+            if (scroll && inner != scroll && scroll->isAncestorOf(inner)) {
+                const QScrollBar* outer = way == Qt::Horizontal ? scroll->horizontalScrollBar()
+                                                                : scroll->verticalScrollBar();
+                const QRect a(bar->mapTo(window, QPoint()), bar->size());
+                const QRect b(outer->mapTo(window, QPoint()), outer->size());
+                const int gap = way == Qt::Horizontal ? b.top() - a.bottom() : b.left() - a.right();
+                QVERIFY2(!outer->isVisibleTo(window) || gap > 8,
+                         qPrintable(inner->objectName() +
+                                    QStringLiteral(" scrolls beside the window's own scroll bar")));
+            }
+        }
+    }
     if (which == Shown::InputWindow && !scroll) QCOMPARE(window->size(), frmmain().size());
 
     QList<QWidget*> controls;
