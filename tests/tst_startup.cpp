@@ -569,7 +569,6 @@ void TestStartup::runningCopyComesToTheFront_data() {
 
 void TestStartup::runningCopyComesToTheFront() {
     QFETCH(bool, minimised);
-    if (OnWayland()) QSKIP("on Wayland the compositor alone decides which window is in front");
     AnsweringDialogs dialogs;
     EndRecorder end;
     QVERIFY(modHelp::RunStartup());
