@@ -1,12 +1,10 @@
 // Start-up: the single-instance lock, the random draw, and the promotion in front.
-#include <QApplication>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -114,75 +112,6 @@ bool AcquireSingleInstanceLock() {
     return true;
 }
 
-namespace {
-
-// Beside the lock: a pipe the refused copy writes a byte into.
-QByteArray FrontPipePath() {
-    QString path = SingleInstanceLockPath();
-    if (path.isEmpty()) return {};
-    path.chop(int(qstrlen(".lock")));
-    return QFile::encodeName(path + QStringLiteral(".front"));
-}
-
-// Only a pipe of this user's that no one else may write to is used.
-bool OwnPipe(int fd) {
-    struct stat info {};
-    return ::fstat(fd, &info) == 0 && S_ISFIFO(info.st_mode) && info.st_uid == ::geteuid() &&
-           (info.st_mode & 0077) == 0;
-}
-
-}  // namespace
-
-void ListenForRefusedCopies() {
-    static QSocketNotifier* listening = nullptr;
-    if (listening || g_lockFd < 0) return;
-    const QByteArray path = FrontPipePath();
-    if (path.isEmpty()) return;
-    if (::mkfifo(path.constData(), 0600) != 0 && errno != EEXIST) {
-        qCWarning(lcStartup, "cannot make %s: %s", path.constData(), std::strerror(errno));
-        return;
-    }
-    // Read and write: with a writer always there, the pipe never reads as
-    // ended between two refused copies.
-    const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0 || !OwnPipe(fd)) {
-        qCWarning(lcStartup, "%s is not a pipe of this user's alone; not listening",
-                  path.constData());
-        if (fd >= 0) ::close(fd);
-        return;
-    }
-    listening = new QSocketNotifier(fd, QSocketNotifier::Read, qApp);
-    QObject::connect(listening, &QSocketNotifier::activated, listening, [fd] {
-        char drained[64];
-        while (::read(fd, drained, sizeof drained) > 0) {
-        }
-        BringToFront();
-    });
-}
-
-void AskRunningCopyToFront() {
-    const QByteArray path = FrontPipePath();
-    if (path.isEmpty()) return;
-    // Without a reader (a copy still starting) the open fails at once.
-    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return;
-    if (OwnPipe(fd) && ::write(fd, "f", 1) != 1)
-        qCWarning(lcStartup, "cannot ask the running copy to the front: %s", std::strerror(errno));
-    ::close(fd);
-}
-
-void BringToFront() {
-    QWidget* window = QApplication::activeModalWidget();
-    if (!window)
-        for (const QPointer<QWidget>& loaded : LoadedWindows())
-            if (loaded && loaded->isVisible()) window = loaded;
-    if (!window) return;
-    for (QWidget* w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
-        if (w->isMinimized()) w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
-    window->raise();
-    window->activateWindow();
-}
-
 void ReleaseSingleInstanceLockForTesting() {
     if (g_lockFd >= 0) ::close(g_lockFd);
     g_lockFd = -1;
@@ -277,7 +206,6 @@ bool RunStartup() {
         // The message box is this copy's only window: it shows the program's icon.
         InstallProgramIcon();
         Inform(nullptr, QStringLiteral("Application is already running"));
-        AskRunningCopyToFront();
         UnloadAllAndEnd();
         return false;
     }
@@ -289,10 +217,7 @@ bool RunStartup() {
     WarmTextOf(input);  // while the window is being mapped
     CoBrand_Randomize(input);
     // The icon once the window has been painted: it is not needed before.
-    AfterFirstPaint(input, [] {
-        InstallProgramIcon();
-        ListenForRefusedCopies();
-    });
+    AfterFirstPaint(input, [] { InstallProgramIcon(); });
     return true;
 }
 

@@ -36,14 +36,6 @@ QString PrivateRuntimeFolder();
 // (empty) when there is none.
 QString SingleInstanceLockPath();
 void ReleaseSingleInstanceLockForTesting();
-// The running copy listens, beside its lock, for a copy refused later: that
-// one asks it to bring its window to the front, through a pipe only this
-// user can reach. Both do nothing where the lock has no private place.
-void ListenForRefusedCopies();
-void AskRunningCopyToFront();
-// Brings the window the user works in (a report or about window over it
-// included) to the front, out of the task bar if minimised.
-void BringToFront();
 
 // Makes a write past the user's file-size limit fail with an error, as a full
 // disk does, instead of the signal that would end the process.

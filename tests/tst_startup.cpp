@@ -1,6 +1,5 @@
 // Start-up and shutdown: the update reminder and its setting codec, the
 // promotion drawn at start, ending the program, and refusing a second copy.
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -160,9 +159,6 @@ class TestStartup : public QObject {
     void iconComesOnceTheWindowIsPainted();
     void unloadAllClosesEveryWindowAndEndsOnce();
     void secondCopyIsRefused();
-    void refusedCopyAsksForTheFront();
-    void runningCopyComesToTheFront_data();
-    void runningCopyComesToTheFront();
     void settingsThatAreNoFile_data();
     void settingsThatAreNoFile();
     void lockOnlyInAPrivateFolder_data();
@@ -504,7 +500,7 @@ void TestStartup::secondCopyIsRefused() {
     QCOMPARE(log(), QStringLiteral(
                         "Lunvex Chinese Zodiac Compatibility\tApplication is already running\t%1\n")
                         .arg(int(QMessageBox::Information)));
-    QCOMPARE(first.state(), QProcess::Running);  // still running
+    QCOMPARE(first.state(), QProcess::Running);  // left untouched
 
     first.kill();  // SIGKILL: no chance to tidy up
     QVERIFY(first.waitForFinished(10000));
@@ -515,87 +511,6 @@ void TestStartup::secondCopyIsRefused() {
     QCOMPARE(log().count(QLatin1Char('\n')), 1);  // no new refusal
     third.kill();
     third.waitForFinished(10000);
-}
-
-// Once its message is answered, a refused copy asks the running one to the
-// front through a pipe beside the lock. This test holds the real program's
-// lock and pipe, as its running copy would.
-void TestStartup::refusedCopyAsksForTheFront() {
-    QTemporaryDir home;
-    const QString run = home.filePath(QStringLiteral("run"));
-    QVERIFY(QDir().mkdir(run));
-    QVERIFY(::chmod(QFile::encodeName(run).constData(), 0700) == 0);
-    const QByteArray where = QFileInfo(QStringLiteral(LUNVEX_PROGRAM)).canonicalFilePath().toUtf8();
-    const QString base =
-        run + QStringLiteral("/lunvex-zodiac-testable-") +
-        QString::fromLatin1(
-            QCryptographicHash::hash(where, QCryptographicHash::Sha1).toHex().left(12));
-    const int lock = ::open(QFile::encodeName(base + QStringLiteral(".lock")).constData(),
-                            O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    QVERIFY(lock >= 0);
-    QVERIFY(::flock(lock, LOCK_EX | LOCK_NB) == 0);
-    const QByteArray pipe = QFile::encodeName(base + QStringLiteral(".front"));
-    QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
-    const int reader = ::open(pipe.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    QVERIFY(reader >= 0);
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), run);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("LUNVEX_DIALOG_LOG"), home.filePath(QStringLiteral("dialogs.log")));
-    QProcess refused;
-    refused.setProcessEnvironment(env);
-    refused.start(QStringLiteral(LUNVEX_PROGRAM), QStringList());
-    QVERIFY(refused.waitForFinished(20000));
-    QCOMPARE(refused.exitCode(), 0);
-    QFile log(home.filePath(QStringLiteral("dialogs.log")));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QVERIFY(log.readAll().contains("Application is already running"));
-    char asked[8] = {};
-    QCOMPARE(::read(reader, asked, sizeof asked), 1);
-    ::close(reader);
-    ::close(lock);
-}
-
-// The running copy, asked through that pipe, brings its window to the
-// front: out of the task bar, or from under another window. This test
-// writes into the pipe as a refused copy would.
-void TestStartup::runningCopyComesToTheFront_data() {
-    QTest::addColumn<bool>("minimised");
-    QTest::newRow("minimised") << true;
-    QTest::newRow("under another window") << false;
-}
-
-void TestStartup::runningCopyComesToTheFront() {
-    QFETCH(bool, minimised);
-    AnsweringDialogs dialogs;
-    EndRecorder end;
-    QVERIFY(modHelp::RunStartup());
-    frmmain* input = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) input = m;
-    QVERIFY(input);
-    QVERIFY(QTest::qWaitForWindowExposed(input));
-    // The pipe beside the lock, once the window has painted.
-    const QDir run(modHelp::PrivateRuntimeFolder());
-    QTRY_VERIFY(!run.entryList({QStringLiteral("*.front")}, QDir::System).isEmpty());
-    const QByteArray pipe = QFile::encodeName(
-        run.filePath(run.entryList({QStringLiteral("*.front")}, QDir::System).constFirst()));
-
-    QWidget other;
-    if (minimised) {
-        input->showMinimized();
-        QTRY_VERIFY(input->isMinimized());
-    } else {
-        other.show();
-        QTRY_VERIFY(other.isActiveWindow());
-    }
-    const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, "f", 1), 1);
-    ::close(fd);
-    QTRY_VERIFY(input->isActiveWindow() && !input->isMinimized());
 }
 
 // Only a regular file is read or written as the settings: a pipe in its
