@@ -60,9 +60,6 @@ class SaveDialog : public QFileDialog {
         // Not the folder the program was started from, which is the
         // program's own or anywhere at all.
         setDirectory(SaveDialogFolder());
-        const QString name =
-            FileNameFor(request.documentName, QLatin1Char('.') + request.defaultSuffix);
-        if (!name.isEmpty()) selectFile(name);
     }
 
     const QString& chosen() const { return m_chosen; }

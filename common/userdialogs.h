@@ -21,8 +21,6 @@ class UserDialogs {
         // of them chosen, its own extension is the one added.
         QStringList otherFilters = {};
         QString* chosenFilter = nullptr;  // if given, receives the file type chosen
-        // The document's name, suggested as the file's with the type's extension.
-        QString documentName = {};
     };
 
     virtual ~UserDialogs() = default;

@@ -246,12 +246,9 @@ std::variant<QByteArray, QString> ReportFileContents(const QTextDocument& report
 void frmSave::cmdSave_Click() {
     if (modHelp::BlockedByModal(this)) return;  // a dialog of its own is still open
     QString type;
-    const std::optional<QString> chosen = CD().saveFileName(this, {modHelp::ApplicationTitle,
-                                                                   SaveFilter,
-                                                                   SaveSuffix,
-                                                                   {PdfFilter},
-                                                                   &type,
-                                                                   ui->RTB->documentTitle()});
+    // The name field opens empty, as the program has always had it.
+    const std::optional<QString> chosen = CD().saveFileName(
+        this, {modHelp::ApplicationTitle, SaveFilter, SaveSuffix, {PdfFilter}, &type});
     if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing written, nothing said
     const bool pdf = type == PdfFilter || QFileInfo(*chosen).suffix().compare(
                                               QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
