@@ -358,8 +358,8 @@ void TestAccess::announcementsAreNotifications() {
     EndRecorder end;
     InState(State::Input, [](QWidget* window) {
         auto* month = window->findChild<QComboBox*>(QStringLiteral("cboMaleMonth"));
+        QVERIFY(WaitForKeyboardFocus(window));
         month->setFocus();
-        QVERIFY(QTest::qWaitForWindowActive(window));
         QTRY_VERIFY(month->hasFocus());
         month->setCurrentIndex(4);
         const QList<QWidget*> notes =
