@@ -21,10 +21,14 @@
 #include "shell/startup.h"
 #include "shell/updatereminder.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <csignal>
@@ -33,6 +37,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <string>
 
 // Start-up and the single-instance lock; quiet unless QT_LOGGING_RULES asks.
 namespace {
@@ -43,6 +48,15 @@ namespace modHelp {
 
 std::int16_t intCoBrandRandomNumber = 0;
 
+#ifdef Q_OS_WIN
+// The user's local application-data folder, made if missing. Windows gives
+// it to the user alone, so no other user can plant a lock there.
+QString PrivateRuntimeFolder() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (dir.isEmpty() || !QDir().mkpath(dir)) return {};
+    return dir;
+}
+#else
 // The user's own runtime folder, or nothing. A lock in a folder that others
 // can write to (such as /tmp) could be made first by another user, who would
 // then lock this one out.
@@ -58,6 +72,7 @@ QString PrivateRuntimeFolder() {
         return {};
     return dir;
 }
+#endif
 
 // One lock per user and executable: its name comes from the executable's
 // path. Empty when there is no private place for it.
@@ -72,6 +87,55 @@ QString SingleInstanceLockPath() {
            QStringLiteral(".lock");
 }
 
+#ifdef Q_OS_WIN
+namespace {
+
+// Opened with no sharing: while this handle lives no other open succeeds,
+// and Windows closes it when the process ends, however it ends.
+HANDLE g_lockHandle = INVALID_HANDLE_VALUE;
+
+}  // namespace
+
+bool AcquireSingleInstanceLock() {
+    const QString lockPath = SingleInstanceLockPath();
+    if (lockPath.isEmpty()) {
+        qCWarning(lcStartup,
+                  "no application-data folder for the single-instance lock: "
+                  "running without one");
+        return true;
+    }
+    if (g_lockHandle != INVALID_HANDLE_VALUE) return true;
+    const std::wstring path = QDir::toNativeSeparators(lockPath).toStdWString();
+    // A reparse point is opened as itself, not followed, as O_NOFOLLOW does.
+    const HANDLE handle =
+        ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // Held open by a running copy.
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return false;
+        // Any other failure: never lock the user out.
+        qCWarning(lcStartup, "cannot open the lock %s: error %lu; running without one",
+                  qPrintable(lockPath), static_cast<unsigned long>(error));
+        return true;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        qCWarning(lcStartup, "the lock %s is not a plain file; running without one",
+                  qPrintable(lockPath));
+        ::CloseHandle(handle);
+        return true;
+    }
+    g_lockHandle = handle;
+    return true;
+}
+
+void ReleaseSingleInstanceLockForTesting() {
+    if (g_lockHandle != INVALID_HANDLE_VALUE) ::CloseHandle(g_lockHandle);
+    g_lockHandle = INVALID_HANDLE_VALUE;
+}
+#else
 namespace {
 
 // flock is released by the kernel when the process dies, however it dies.
@@ -116,6 +180,7 @@ void ReleaseSingleInstanceLockForTesting() {
     if (g_lockFd >= 0) ::close(g_lockFd);
     g_lockFd = -1;
 }
+#endif
 
 void SurviveFileSizeLimit() {
 #ifdef SIGXFSZ

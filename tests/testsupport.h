@@ -192,11 +192,15 @@ class DialogDriver : public QObject {
             print->reject();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
             if (dialog == m_dialog) {
+                // Windows may run this timer before the queued accept: only
+                // a dialog still open after its accept stayed open.
+                if (!m_accepted) return;
                 stayedOpen = true;
                 dialog->reject();
                 return;
             }
             m_dialog = dialog;
+            m_accepted = false;
             ++dialogsSeen;
             openedIn = dialog->directory().absolutePath();
             if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
@@ -208,13 +212,20 @@ class DialogDriver : public QObject {
             if (!nameFilter.isEmpty()) dialog->selectNameFilter(nameFilter);
             if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
                 name->setText(m_typed);
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                dialog,
+                [this, dialog] {
+                    static_cast<QDialog*>(dialog)->accept();  // public there
+                    m_accepted = true;
+                },
+                Qt::QueuedConnection);
         }
     }
 
     QString m_typed;
     QMessageBox::StandardButton m_answer;
     QPointer<QFileDialog> m_dialog;
+    bool m_accepted = false;  // the save dialog's accept has run
     QTimer m_timer;
 };
 

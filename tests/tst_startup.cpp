@@ -11,6 +11,9 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -18,6 +21,7 @@
 #include <unistd.h>
 
 #include <sys/wait.h>
+#endif
 
 #include <cmath>
 #include <csignal>
@@ -163,6 +167,8 @@ class TestStartup : public QObject {
     void settingsThatAreNoFile();
     void lockOnlyInAPrivateFolder_data();
     void lockOnlyInAPrivateFolder();
+    void lockHeldOpenOnWindows_data();
+    void lockHeldOpenOnWindows();
     void settingsLockThatCannotBeTaken_data();
     void settingsLockThatCannotBeTaken();
     void unstorableDateAsksOncePerSession();
@@ -522,6 +528,7 @@ void TestStartup::settingsThatAreNoFile_data() {
 }
 
 void TestStartup::settingsThatAreNoFile() {
+#ifdef Q_OS_UNIX
     QFETCH(bool, pipe);
     AnsweringDialogs dialogs;
     const QString path = modHelp::SettingsFilePath();
@@ -533,6 +540,9 @@ void TestStartup::settingsThatAreNoFile() {
     struct stat after {};
     QVERIFY(::stat(name.constData(), &after) == 0);
     QVERIFY(pipe ? S_ISFIFO(after.st_mode) : S_ISDIR(after.st_mode));  // left as it was
+#else
+    QSKIP("needs a named pipe (mkfifo), which only Linux has");
+#endif
 }
 
 // The single-instance lock is taken only in a folder that belongs to the
@@ -550,6 +560,7 @@ void TestStartup::lockOnlyInAPrivateFolder_data() {
 }
 
 void TestStartup::lockOnlyInAPrivateFolder() {
+#ifdef Q_OS_UNIX
     QFETCH(QString, setup);
     QFETCH(bool, acquired);
     QFETCH(bool, lockInFolder);
@@ -594,6 +605,75 @@ void TestStartup::lockOnlyInAPrivateFolder() {
     savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
     QCOMPARE(result, acquired);
     QCOMPARE(lockFound, lockInFolder);
+#else
+    QSKIP("needs the runtime folder and file owners (chown, flock) of Linux");
+#endif
+}
+
+// On Windows the lock is a file in the user's local application data, held
+// open with no sharing: any other open of it, by a running copy, refuses.
+// Whatever else stands there (a folder) is left alone and the start goes on.
+void TestStartup::lockHeldOpenOnWindows_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("acquired");
+    QTest::newRow("no lock yet") << "none" << true;
+    QTest::newRow("lock left by a copy that ended") << "left" << true;
+    QTest::newRow("held by a running copy") << "held" << false;
+    QTest::newRow("a folder in its place") << "folder" << true;
+}
+
+void TestStartup::lockHeldOpenOnWindows() {
+#ifdef Q_OS_WIN
+    QFETCH(QString, setup);
+    QFETCH(bool, acquired);
+    const QString path = modHelp::SingleInstanceLockPath();
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(QFileInfo(path).absolutePath(),
+             QFileInfo(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
+                 .absoluteFilePath());
+    modHelp::ReleaseSingleInstanceLockForTesting();
+    QFile::remove(path);
+    QDir().rmdir(path);
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (setup == QStringLiteral("left")) {
+        QFile left(path);
+        QVERIFY(left.open(QIODevice::WriteOnly));
+    } else if (setup == QStringLiteral("held")) {
+        holder = ::CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        QVERIFY(holder != INVALID_HANDLE_VALUE);
+    } else if (setup == QStringLiteral("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    }
+
+    const bool result = modHelp::AcquireSingleInstanceLock();
+    // While this copy holds it, no one else may open the file.
+    const HANDLE another = ::CreateFileW(native.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD anotherError = ::GetLastError();
+    if (another != INVALID_HANDLE_VALUE) ::CloseHandle(another);
+    modHelp::ReleaseSingleInstanceLockForTesting();
+    if (holder != INVALID_HANDLE_VALUE) ::CloseHandle(holder);
+    const bool isFolder = QFileInfo(path).isDir();
+    QFile::remove(path);
+    QDir().rmdir(path);
+    QCOMPARE(result, acquired);
+    if (setup == QStringLiteral("folder")) {
+        QVERIFY(isFolder);  // left as it was
+    } else {
+        QVERIFY(another == INVALID_HANDLE_VALUE);
+        QCOMPARE(anotherError, DWORD(ERROR_SHARING_VIOLATION));
+    }
+    // Released: the next copy takes it again.
+    if (setup != QStringLiteral("folder")) {
+        QVERIFY(modHelp::AcquireSingleInstanceLock());
+        modHelp::ReleaseSingleInstanceLockForTesting();
+        QFile::remove(path);
+    }
+#else
+    QSKIP("the lock held open without sharing is Windows' own");
+#endif
 }
 
 // Qt's settings code waits without end for a lock it cannot take. Whatever
@@ -609,6 +689,7 @@ void TestStartup::settingsLockThatCannotBeTaken_data() {
 }
 
 void TestStartup::settingsLockThatCannotBeTaken() {
+#ifdef Q_OS_UNIX
     QFETCH(bool, pipe);
     QFETCH(bool, oldEntry);
     ProgramHome home;
@@ -626,11 +707,15 @@ void TestStartup::settingsLockThatCannotBeTaken() {
     struct stat after {};
     QVERIFY(::lstat(lock.constData(), &after) == 0);
     QVERIFY(pipe ? S_ISFIFO(after.st_mode) : S_ISDIR(after.st_mode));  // left as it was
+#else
+    QSKIP("needs a named pipe (mkfifo), which only Linux has");
+#endif
 }
 
 // A date the settings file cannot take (here: the file may not grow) is
 // kept for the session: the question comes once, not at every start.
 void TestStartup::unstorableDateAsksOncePerSession() {
+#ifdef Q_OS_UNIX
     ProgramHome home;
     home.setLocale("en_US.UTF-8");
     // In the regional form: shorter than the ISO date that would replace it.
@@ -663,6 +748,9 @@ void TestStartup::unstorableDateAsksOncePerSession() {
     QVERIFY(start());  // the same session: asked already
     QCOMPARE(home.questionsAsked(), 1);
     QCOMPARE(home.read(QStringLiteral("config/Lunvex/lunvex-zodiac-testable.ini")), bytes);
+#else
+    QSKIP("needs a file-size limit (setrlimit), which only Linux has");
+#endif
 }
 
 // Without HOME (and no XDG_CONFIG_HOME) the settings would land in /.config,
@@ -797,6 +885,7 @@ void TestStartup::uncaughtExceptions_data() {
 }
 
 void TestStartup::uncaughtExceptions() {
+#ifdef Q_OS_UNIX
     QFETCH(bool, outOfMemory);
     QTemporaryDir dir;
     const QByteArray errors = QFile::encodeName(dir.filePath(QStringLiteral("stderr")));
@@ -831,6 +920,9 @@ void TestStartup::uncaughtExceptions() {
         QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT);
         QVERIFY2(said.contains("another error"), said.constData());
     }
+#else
+    QSKIP("needs fork and waitpid, which only Linux has");
+#endif
 }
 
 LUNVEX_TEST_MAIN(TestStartup)
