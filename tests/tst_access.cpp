@@ -70,9 +70,15 @@ void CollectActions(QAccessibleInterface* node, QList<int> path, QList<Target>& 
     if (QAccessibleActionInterface* actions = node->actionInterface())
         for (const QString& name : actions->actionNames())
             if (name != QAccessibleActionInterface::setFocusAction()) out.append({path, name});
-    for (int i = 0; i < node->childCount(); ++i)
+    // The items of a list all take one path through the program; the first two
+    // and the last two stand for the rest (a year list has 84).
+    const int count = node->childCount();
+    const bool sampled = node->role() == QAccessible::List && count > 4;
+    for (int i = 0; i < count; ++i) {
+        if (sampled && i == 2) i = count - 2;
         if (QAccessibleInterface* child = node->child(i))
             CollectActions(child, path + QList<int>{i}, out);
+    }
 }
 
 QAccessibleInterface* Resolve(const QList<int>& path) {
@@ -275,10 +281,13 @@ void TestAccess::everyActionIsSafe() {
                 if (opened && opened != modal) opened->reject();
             });
             closer.start(20);
-            const bool button = qobject_cast<QAbstractButton*>(node->object());
             const QString what = node->text(QAccessible::Name) + QLatin1Char(' ') + target.second;
+            const QPointer<QAbstractButton> button = qobject_cast<QAbstractButton*>(node->object());
             node->actionInterface()->doAction(target.second);
-            QTest::qWait(button ? 150 : 20);  // a pressed button clicks 100 ms later
+            // A pressed button clicks 100 ms later; other actions act at once,
+            // and the closer gets one turn at whatever they opened.
+            if (button) QVERIFY(QTest::qWaitFor([&] { return !button || !button->isDown(); }));
+            QTest::qWait(25);
             // The window that was under a modal one is still there and open.
             if (hadModal) QVERIFY2(under && under->isVisible(), qPrintable(what));
         });
