@@ -173,6 +173,15 @@ void TestAccess::readingIsHeard_data() {
     QTest::newRow("input promotion behind") << in << "lblCobrand"
                                             << "shown"
                                             << "no";
+    QTest::newRow("promotion in front: press") << out << "lblCobrand"
+                                               << "press"
+                                               << "opens";
+    QTest::newRow("promotion behind: press") << out << "lblFullBrand"
+                                             << "press"
+                                             << "nothing";
+    QTest::newRow("input promotion behind: press") << in << "lblCobrand"
+                                                   << "press"
+                                                   << "nothing";
     QTest::newRow("day list") << in << "CboMaleDate"
                               << "description"
                               << "Your birth day: 12";
@@ -210,6 +219,7 @@ void TestAccess::readingIsHeard() {
     QFETCH(QString, what);
     QFETCH(QString, expected);
     AnsweringDialogs dialogs;
+    UrlCatcher urls;
     EndRecorder end;
     InState(state, [&](QWidget* window) {
         QVERIFY(window);
@@ -234,6 +244,14 @@ void TestAccess::readingIsHeard() {
             got = text && text->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard)
                       ? QStringLiteral("yes")
                       : QStringLiteral("no");
+        } else if (what == QLatin1String("press")) {
+            // Only a link a person could click opens, whatever the tree offers.
+            auto* link = qobject_cast<LinkLabel*>(widget);
+            QVERIFY(link && a->actionInterface());
+            int clicks = 0;
+            QObject::connect(link, &LinkLabel::clicked, [&clicks] { ++clicks; });
+            a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            got = clicks ? QStringLiteral("opens") : QStringLiteral("nothing");
         } else if (what == QLatin1String("actions")) {
             got = a->actionInterface() ? a->actionInterface()->actionNames().join(QLatin1Char(','))
                                        : QString();
