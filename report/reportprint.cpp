@@ -19,23 +19,11 @@ Q_GUI_EXPORT int qt_defaultDpiY();
 namespace report {
 namespace {
 
-// Every entry of the report ends with a blank line, the last one too. On a
-// page filled to its last line that blank line alone took a page of its own,
-// so the copy that is printed ends with the last line of text.
-void DropTrailingBlankLines(QTextDocument& document) {
-    QTextCursor cursor(&document);
-    cursor.movePosition(QTextCursor::End);
-    while (cursor.block().previous().isValid() && cursor.block().text().trimmed().isEmpty()) {
-        cursor.movePosition(QTextCursor::StartOfBlock);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        cursor.deletePreviousChar();  // the paragraph break before it
-    }
-}
-
 // A blank line between entries becomes space below the line before it: the
 // same gap on paper, but one that a page break swallows, where a blank line
-// would start the next page one line down.
+// would start the next page one line down. The blank line that closes the
+// report goes the same way, so a page filled to its last line is not
+// followed by one that holds only its number.
 void BlankLinesAsSpacing(QTextDocument& document, QPaintDevice* device) {
     QTextBlock block = document.begin();
     while (block.isValid()) {
@@ -100,7 +88,6 @@ QPageSize ReportPaperSize() {
 void PrintReport(const QTextDocument& document, QPrinter& printer) {
     const std::unique_ptr<QTextDocument> copy(document.clone());
     copy->setDefaultFont(document.defaultFont());
-    DropTrailingBlankLines(*copy);
     BlankLinesAsSpacing(*copy, &printer);
     AddressesAsAnchors(*copy);
     const QString title = document.metaInformation(QTextDocument::DocumentTitle);

@@ -21,8 +21,8 @@ QPageSize PaperSizeFor(const std::optional<QPageSize>& printerDefault, const QLo
 QPageSize ReportPaperSize();
 
 // Prints the document as the report window prints it: the document's title
-// names the job, and the blank lines that close the report are left out, so
-// no page is printed for them alone.
+// names the job, and the blank lines that close the report print no page of
+// their own.
 void PrintReport(const QTextDocument& document, QPrinter& printer);
 
 // The report printed into PDF bytes on the given paper, as it prints; no

@@ -14,6 +14,7 @@
 #include "report/frmsave.h"
 #include "report/modrtb.h"
 #include "report/reportcomposer.h"
+#include "report/reportprint.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
 #include "ui_frmchiness.h"
@@ -142,6 +143,8 @@ class TestReport : public QObject {
     void linkHandlingStopsWithTheWindow();
     void labelsOpenPages();
     void screenshot();
+    void closingBlankLineTakesNoPage_data();
+    void closingBlankLineTakesNoPage();
 };
 
 void TestReport::wholeDocumentRunByRun() {
@@ -424,6 +427,39 @@ void TestReport::screenshot() {
     frmSave window = ReportOver(results);
     window.show();
     QVERIFY(window.grab().save(ScreenshotPath(QStringLiteral("report-window"))));
+}
+
+// The report's entries each end with a blank line. When the text fills its
+// last page to the bottom, that closing blank line must not print a page of
+// its own that holds only a page number.
+void TestReport::closingBlankLineTakesNoPage_data() {
+    QTest::addColumn<QPageSize::PageSizeId>("paper");
+    QTest::addColumn<int>("fullPages");
+    QTest::newRow("A4, one page") << QPageSize::A4 << 1;
+    QTest::newRow("Letter, two pages") << QPageSize::Letter << 2;
+}
+
+void TestReport::closingBlankLineTakesNoPage() {
+    QFETCH(QPageSize::PageSizeId, paper);
+    QFETCH(int, fullPages);
+    const auto pages = [paper](int lines, bool closingBlank) {
+        QTextDocument document;
+        QStringList text;
+        for (int i = 1; i <= lines; ++i) text.append(QStringLiteral("Line %1").arg(i));
+        if (closingBlank) text.append(QString());
+        document.setPlainText(text.join(QLatin1Char('\n')));
+        const std::optional<QByteArray> pdf = report::ReportPdf(document, QPageSize(paper));
+        return pdf ? int(pdf->count("/Type /Page\n")) : -1;
+    };
+    // The most lines that still fit on the given number of pages.
+    int fits = 1, over = 400;
+    while (over - fits > 1) {
+        const int middle = (fits + over) / 2;
+        (pages(middle, false) <= fullPages ? fits : over) = middle;
+    }
+    QCOMPARE(pages(fits, false), fullPages);
+    QCOMPARE(pages(fits + 1, false), fullPages + 1);
+    QCOMPARE(pages(fits, true), fullPages);
 }
 
 LUNVEX_TEST_MAIN(TestReport)
