@@ -336,6 +336,11 @@ void TestInput::pastedLineBreaksBecomeBlanks_data() {
     // A paste far beyond any name is cut, and the user told so.
     QTest::newRow("32767 characters")
         << QString(32767, QLatin1Char('x')) << QString(200, QLatin1Char('x'));
+    // The limit itself: the longest name is kept whole and without a word.
+    QTest::newRow("200 characters")
+        << QString(200, QLatin1Char('x')) << QString(200, QLatin1Char('x'));
+    QTest::newRow("201 characters")
+        << QString(201, QLatin1Char('x')) << QString(200, QLatin1Char('x'));
     QTest::newRow("a pair cut in two")
         << QString(199, QLatin1Char('x')) + QStringLiteral("\U0001F600")
         << QString(199, QLatin1Char('x'));
