@@ -50,7 +50,6 @@ class TestAbout : public QObject {
     void opensCentredOnTheScreen();
     void linksOpenPagesAndKeepTheWindowOpen();
     void freshEachTime();
-    void screenshot();
 };
 
 void TestAbout::textsAndLook() {
@@ -196,12 +195,6 @@ void TestAbout::freshEachTime() {
     }
     QCOMPARE(seen.size(), 2);
     QVERIFY(!seen[0] && !seen[1]);  // each closed window is gone
-}
-
-void TestAbout::screenshot() {
-    frmAbout about;
-    about.show();
-    QVERIFY(about.grab().save(ScreenshotPath(QStringLiteral("about-window"))));
 }
 
 LUNVEX_TEST_MAIN(TestAbout)

@@ -142,7 +142,6 @@ class TestReport : public QObject {
     void veryLongAddressIsSafe();
     void linkHandlingStopsWithTheWindow();
     void labelsOpenPages();
-    void screenshot();
     void closingBlankLineTakesNoPage_data();
     void closingBlankLineTakesNoPage();
 };
@@ -417,16 +416,6 @@ void TestReport::labelsOpenPages() {
     QCOMPARE(window.controls().Label1->text(),
              QStringLiteral("Click Here To Visit ") + modHelp::VendorHost() + " Now");
     QVERIFY(window.isVisible());
-}
-
-void TestReport::screenshot() {
-    AnsweringDialogs dialogs;
-    EndRecorder end;
-    frmchiness* results = ReadingThroughWindows(QStringLiteral("Alexandra Montgomery"),
-                                                QStringLiteral("http://bob.example"));
-    frmSave window = ReportOver(results);
-    window.show();
-    QVERIFY(window.grab().save(ScreenshotPath(QStringLiteral("report-window"))));
 }
 
 // The report's entries each end with a blank line. When the text fills its

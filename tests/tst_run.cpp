@@ -117,7 +117,6 @@ class TestRun : public QObject {
     void handOffsKeepTheProgramRunning();
     void closingEndsTheProgram_data();
     void closingEndsTheProgram();
-    void screenshots();
 };
 
 void TestRun::everyPairFillsTheResultsWindow_data() {
@@ -492,24 +491,6 @@ void TestRun::closingEndsTheProgram() {
     QTest::qWait(20);
     QCOMPARE(end.ends, 1);  // ended once, however many windows closed on the way
     for (const QPointer<QWidget>& w : modHelp::LoadedWindows()) QVERIFY(!w || !w->isVisible());
-}
-
-void TestRun::screenshots() {
-    AnsweringDialogs dialogs;
-    EndRecorder end;
-    frmmain* input = FreshInput();
-    EnterReading(*input, QStringLiteral("Alexandra Montgomery"), {28, 9, 1975},
-                 QStringLiteral("Christopher Wellington"), {30, 11, 1982});
-    QVERIFY(input->grab().save(ScreenshotPath(QStringLiteral("input-window"))));
-    input->controls().cmdProceed->click();
-    frmchiness* results = Navigator::instance().loadedResults();
-    QVERIFY(results);
-    const char* names[] = {"results-compatibility", "results-your-details",
-                           "results-partner-details"};
-    for (int tab = 0; tab < 3; ++tab) {
-        results->controls().SSTab->setCurrentIndex(tab);
-        QVERIFY(results->grab().save(ScreenshotPath(QString::fromLatin1(names[tab]))));
-    }
 }
 
 // While the user types or reads, the next window is built ahead; what it
