@@ -12,6 +12,15 @@
 #include <QToolTip>
 #include <QWindow>
 
+#ifdef LUNVEX_ATSPI
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#endif
+
 #include "common/ending.h"
 #include "common/linklabel.h"
 #include "common/textaccessible.h"
@@ -197,11 +206,75 @@ class QuietFocusChange : public QObject {
     bool m_delivering = false;
 };
 
+#ifdef LUNVEX_ATSPI
+// An object as AT-SPI names it: the bus name of its program and its path.
+struct AtSpiObject {
+    QString service;
+    QDBusObjectPath path;
+};
+
+QDBusArgument& operator<<(QDBusArgument& out, const AtSpiObject& object) {
+    out.beginStructure();
+    out << object.service << object.path;
+    out.endStructure();
+    return out;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& in, AtSpiObject& object) {
+    in.beginStructure();
+    in >> object.service >> object.path;
+    in.endStructure();
+    return in;
+}
+
+// Qt 6.4 tells AT-SPI that a widget shows or hides as a change of "showing"
+// alone, though it reads "visible" along with it. A screen reader's libatspi
+// keeps each state set it has read and changes only the state an event
+// names: a widget read while hidden (the fields of a page behind its tab)
+// stayed "not visible" for Orca once shown, and flat review skipped it. So
+// each such change is told as "visible" too, as Qt's bridge would tell it:
+// on its connection, under its path for the widget.
+class VisibleWithShowing : public QObject {
+  public:
+    explicit VisibleWithShowing(QObject* parent) : QObject(parent) {
+        qDBusRegisterMetaType<AtSpiObject>();
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool shown = event->type() == QEvent::Show;
+        // What Qt reports: no spontaneous change (a window minimised or
+        // restored), no tool tip.
+        if ((!shown && event->type() != QEvent::Hide) || event->spontaneous() ||
+            !watched->isWidgetType() || static_cast<QWidget*>(watched)->windowType() == Qt::ToolTip)
+            return false;
+        QDBusConnection bus(QStringLiteral("a11y"));  // the name Qt's bridge gives it
+        if (!bus.isConnected()) return false;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(watched);
+        if (!a) return false;
+        const QString root = QStringLiteral("/org/a11y/atspi/accessible/root");
+        const QString path = QStringLiteral("/org/a11y/atspi/accessible/") +
+                             QString::number(QAccessible::uniqueId(a));
+        QDBusMessage signal = QDBusMessage::createSignal(
+            path, QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("StateChanged"));
+        signal << QStringLiteral("visible") << int(shown) << 0
+               << QVariant::fromValue(QDBusVariant(
+                      QVariant::fromValue(AtSpiObject{bus.baseService(), QDBusObjectPath(path)})))
+               << QVariant::fromValue(AtSpiObject{bus.baseService(), QDBusObjectPath(root)});
+        bus.send(signal);
+        return false;
+    }
+};
+#endif
+
 }  // namespace
 
 void InstallAccessibility() {
     QAccessible::installFactory(&ProgramInterfaces);
     qApp->installEventFilter(new QuietFocusChange(qApp));
+#ifdef LUNVEX_ATSPI
+    qApp->installEventFilter(new VisibleWithShowing(qApp));
+#endif
 }
 
 void ExposeValue(QLabel* value, const QString& what) {

@@ -7,7 +7,8 @@
 # qt6-wayland lets the program run natively on a Wayland desktop.
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-wayland fonts-dejavu-core)
 # qt6-gtk-platformtheme: a desktop platform theme that headless tests must not load.
-TEST_PACKAGES=(unrtf poppler-utils desktop-file-utils appstream qt6-gtk-platformtheme)
+# dbus-daemon: a private bus standing for the accessibility bus.
+TEST_PACKAGES=(unrtf poppler-utils desktop-file-utils appstream qt6-gtk-platformtheme dbus-daemon)
 # The real display servers scripts/platform-tests runs the window tests on.
 PLATFORM_TEST_PACKAGES=(xvfb openbox x11-utils weston qt6-wayland qt6-gtk-platformtheme)
 

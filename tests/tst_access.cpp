@@ -10,6 +10,13 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef LUNVEX_ATSPI
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QScopeGuard>
+#endif
+
 #include "common/linklabel.h"
 #include "report/modrtb.h"
 #include "testsupport.h"
@@ -89,6 +96,33 @@ QAccessibleInterface* Resolve(const QList<int>& path) {
 
 }  // namespace
 
+#ifdef LUNVEX_ATSPI
+// What a screen reader's libatspi keeps of what it hears: the last value of
+// each state of each object.
+class StateChanges : public QObject {
+    Q_OBJECT
+
+  public:
+    QHash<QString, QHash<QString, int>> last;
+
+  public slots:
+    void heard(const QDBusMessage& signal) {
+        const QList<QVariant> args = signal.arguments();
+        if (signal.signature() == QLatin1String("siiv(so)"))
+            last[signal.path()][args.at(0).toString()] = args.at(1).toInt();
+    }
+};
+
+// Each shown object of the page, by its AT-SPI path.
+static QStringList ShownPaths(QAccessibleInterface* node) {
+    if (!node || node->state().invisible) return {};
+    QStringList paths{QStringLiteral("/org/a11y/atspi/accessible/") +
+                      QString::number(QAccessible::uniqueId(node))};
+    for (int i = 0; i < node->childCount(); ++i) paths += ShownPaths(node->child(i));
+    return paths;
+}
+#endif
+
 Q_DECLARE_METATYPE(State)
 Q_DECLARE_METATYPE(QAccessible::TextBoundaryType)
 
@@ -104,6 +138,8 @@ class TestAccess : public QObject {
     void everyActionIsSafe_data();
     void everyActionIsSafe();
     void windowsBuiltAheadStayOutOfTheTree();
+    void pagesComeUpVisible_data();
+    void pagesComeUpVisible();
     void switchingTabsKeepsFocusOffTheButtons();
     void reportAddressesAreLinks();
     void announcementsAreNotifications();
@@ -324,6 +360,65 @@ void TestAccess::windowsBuiltAheadStayOutOfTheTree() {
     QAccessibleInterface* root = Access(qApp);
     QCOMPARE(root->childCount(), 1);
     QCOMPARE(root->child(0)->object(), input);
+}
+
+// A page that comes up on its tab is told to a screen reader as "visible"
+// as well as "showing", object by object, and the page it leaves as neither.
+// Orca keeps the states it read while the page was hidden and changes only
+// those an event names: told "showing" alone, it skipped the page's fields.
+void TestAccess::pagesComeUpVisible_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("your details") << 0 << 1;
+    QTest::newRow("partner's details") << 0 << 2;
+    QTest::newRow("from profile to profile") << 1 << 2;
+    QTest::newRow("back to the compatibility") << 2 << 0;
+}
+
+void TestAccess::pagesComeUpVisible() {
+#ifndef LUNVEX_ATSPI
+    QSKIP("AT-SPI is for Linux desktops");
+#else
+    QFETCH(int, from);
+    QFETCH(int, to);
+    // A bus of the test's own stands for the accessibility bus.
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address")});
+    QVERIFY2(daemon.waitForReadyRead(10000), "dbus-daemon is needed (Debian package dbus-daemon)");
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    const auto stop = qScopeGuard([&daemon] {
+        QDBusConnection::disconnectFromBus(QStringLiteral("a11y"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("listener"));
+        daemon.kill();
+        daemon.waitForFinished();
+    });
+    // The program speaks where Qt's bridge does: on its connection named "a11y".
+    QVERIFY(QDBusConnection::connectToBus(address, QStringLiteral("a11y")).isConnected());
+    StateChanges heard;
+    QVERIFY(QDBusConnection::connectToBus(address, QStringLiteral("listener"))
+                .connect(QString(), QString(), QStringLiteral("org.a11y.atspi.Event.Object"),
+                         QStringLiteral("StateChanged"), &heard, SLOT(heard(QDBusMessage))));
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    InState(State::Results, [&](QWidget* window) {
+        auto* results = static_cast<frmchiness*>(window);
+        results->FinishFilling();
+        QTabWidget* tabs = results->controls().SSTab;
+        tabs->setCurrentIndex(from);
+        const QStringList left = ShownPaths(Access(tabs->widget(from)));
+        tabs->setCurrentIndex(to);
+        const QStringList shown = ShownPaths(Access(tabs->widget(to)));
+        QVERIFY(shown.size() > 5);
+        const auto visible = [&heard](const QString& path) {
+            return heard.last.value(path).value(QStringLiteral("visible"), -1);
+        };
+        // Signals come in the order sent: the page left was told it shows before it hides.
+        for (const QString& path : shown) QTRY_COMPARE_WITH_TIMEOUT(visible(path), 1, 5000);
+        for (const QString& path : left) QTRY_COMPARE_WITH_TIMEOUT(visible(path), 0, 5000);
+    });
+#endif
 }
 
 // Ctrl+Tab from inside a page goes to the next page without a stop on the
