@@ -12,6 +12,7 @@
 #include <QTextDocumentFragment>
 
 #include "common/ending.h"
+#include "common/placement.h"
 #include "common/userdialogs.h"
 #include "common/vendorpages.h"
 #include "common/windowlook.h"

@@ -13,7 +13,10 @@
 
 #include "common/accessibility.h"
 #include "common/ending.h"
+#include "common/placement.h"
+#include "common/programicon.h"
 #include "common/userdialogs.h"
+#include "common/warmup.h"
 #include "common/windowlook.h"
 #include "input/frmmain.h"
 #include "shell/clock.h"
