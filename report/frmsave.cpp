@@ -12,6 +12,8 @@
 #include <QTextDocumentFragment>
 
 #include "common/ending.h"
+#include "common/fileio.h"
+#include "common/placement.h"
 #include "common/userdialogs.h"
 #include "common/vendorpages.h"
 #include "common/windowlook.h"
@@ -25,11 +27,9 @@
 #include <variant>
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #endif
 
@@ -117,22 +117,6 @@ QString WithReportExtension(const QString& path) {
 
 namespace {
 
-// Unbuffered, so a short write (a full disk) shows as one; a buffered write
-// would be reported whole and the file cut short without a word.
-std::optional<QString> WriteAll(QFileDevice& file, const QByteArray& data) {
-    qint64 done = 0;
-    while (done < data.size()) {
-        const qint64 n = file.write(data.constData() + done, data.size() - done);
-        if (n <= 0) return file.errorString();
-        done += n;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
-namespace {
-
 std::optional<uint> g_linkUserStandIn;
 
 // A link in a folder that others may write to (such as /tmp) may point
@@ -194,36 +178,15 @@ std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rt
     if (target.exists() && !target.isFile() && !target.isDir()) {
         // A device or pipe is written to as it is; replacing it with a
         // regular file would destroy it.
-#ifdef Q_OS_UNIX
-        // Without O_NONBLOCK, opening a pipe nobody reads would wait for a
-        // reader and freeze the window; this way it fails at once.
-        const QByteArray name = QFile::encodeName(path);
-        const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) {
-            const int error = errno;
-            struct stat info {};
-            if (error == ENXIO && ::stat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode))
-                return QStringLiteral("No program is reading from this pipe.");
-            return qt_error_string(error);
-        }
-        // A reader is there: write as to any file, waiting for it to take each part.
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         QFile device;
-        if (!device.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                         QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            return device.errorString();
-        }
-#else
-        QFile device(path);
-        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return device.errorString();
-#endif
-        return WriteAll(device, rtf);
+        if (auto refused = fileio::OpenToWriteAsItIs(device, path)) return refused;
+        return fileio::WriteAll(device, rtf);
     }
-    // Through a temporary file, so an existing file is replaced whole or not at all.
+    // Through a temporary file, so an existing file is replaced whole or not
+    // at all; unbuffered, so that a short write shows as one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
-    if (const auto failure = WriteAll(file, rtf)) {
+    if (const auto failure = fileio::WriteAll(file, rtf)) {
         file.cancelWriting();
         return failure;
     }

@@ -11,6 +11,7 @@
 #include "common/ending.h"
 #include "common/qtext.h"
 #include "common/vendorpages.h"
+#include "common/warmup.h"
 #include "common/windowlook.h"
 #include "results/chineseyeartip.h"
 #include "ui_frmchiness.h"

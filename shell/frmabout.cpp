@@ -3,6 +3,8 @@
 #include <QApplication>
 
 #include "common/ending.h"
+#include "common/placement.h"
+#include "common/programicon.h"
 #include "common/vendorpages.h"
 #include "common/windowlook.h"
 #include "ui_frmabout.h"

@@ -4,7 +4,8 @@
 #include <QTimer>
 
 #include "common/ending.h"
-#include "common/windowlook.h"
+#include "common/placement.h"
+#include "common/warmup.h"
 #include "engine/reading.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"

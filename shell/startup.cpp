@@ -13,7 +13,11 @@
 
 #include "common/accessibility.h"
 #include "common/ending.h"
+#include "common/fileio.h"
+#include "common/placement.h"
+#include "common/programicon.h"
 #include "common/userdialogs.h"
+#include "common/warmup.h"
 #include "common/windowlook.h"
 #include "input/frmmain.h"
 #include "shell/clock.h"
@@ -119,9 +123,8 @@ bool AcquireSingleInstanceLock() {
                   qPrintable(lockPath), static_cast<unsigned long>(error));
         return true;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+    if (const std::optional<fileio::Facts> facts = fileio::FactsOf(handle);
+        !facts || !facts->plain) {
         qCWarning(lcStartup, "the lock %s is not a plain file; running without one",
                   qPrintable(lockPath));
         ::CloseHandle(handle);
@@ -161,8 +164,8 @@ bool AcquireSingleInstanceLock() {
                   std::strerror(errno));
         return true;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+    if (const std::optional<fileio::Facts> facts = fileio::FactsOf(fd);
+        !facts || !facts->plain || !facts->ours) {
         qCWarning(lcStartup, "the lock %s is not a file of this user's; running without one",
                   path.constData());
         ::close(fd);

@@ -14,12 +14,7 @@
 #include <memory>
 #include <optional>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
+#include "common/fileio.h"
 #include "common/userdialogs.h"
 #include "common/vendorpages.h"
 #include "shell/clock.h"
@@ -80,45 +75,23 @@ QString SettingsFilePath() {
 
 namespace {
 
-// Far more than the reminder's few lines; anything bigger is not ours to read.
-constexpr qint64 kMostSettingsBytes = 256 * 1024;
-
 // The whole of a small regular file; empty when there is none; no value when
 // it cannot be read, is too big, or is no regular file (a pipe would wait for
 // a writer before any window shows). A regular file too big to be read is
 // told apart through tooBig.
 std::optional<QByteArray> ReadSmallFile(const QString& path, bool* tooBig = nullptr) {
-    if (tooBig) *tooBig = false;
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return QByteArray();
-#ifdef Q_OS_UNIX
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMostSettingsBytes) {
-        if (tooBig && S_ISREG(st.st_mode)) *tooBig = st.st_size > kMostSettingsBytes;
-        ::close(fd);
-        return std::nullopt;
+    const fileio::SmallFile file = fileio::ReadSmallFile(path, MostSettingsBytes);
+    if (tooBig) *tooBig = file.outcome == fileio::Read::TooBig;
+    switch (file.outcome) {
+        case fileio::Read::Whole:
+            return file.bytes;
+        case fileio::Read::Missing:
+            return QByteArray();
+        case fileio::Read::TooBig:
+        case fileio::Read::Unreadable:
+            break;
     }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-#else
-    if (!info.isFile() || info.size() > kMostSettingsBytes) {
-        if (tooBig) *tooBig = info.isFile();
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-#endif
-    QByteArray bytes = file.read(kMostSettingsBytes + 1);
-    if (tooBig) *tooBig = bytes.size() > kMostSettingsBytes;
-    if (bytes.size() > kMostSettingsBytes || file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return std::nullopt;
 }
 
 // Replaces the file whole, or leaves it as it was.
@@ -127,13 +100,9 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     // Unbuffered: a short write on a full disk shows as one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            file.cancelWriting();
-            return false;
-        }
-        done += n;
+    if (fileio::WriteAll(file, bytes)) {
+        file.cancelWriting();
+        return false;
     }
     return file.commit();
 }

@@ -5,6 +5,9 @@
 
 namespace modHelp {
 
+// The most bytes a settings file may hold: far more than the reminder's few
+// lines. A bigger one is not read, and is replaced.
+inline constexpr qint64 MostSettingsBytes = 256 * 1024;
 // The per-user settings file that holds the reminder's entry; empty when
 // the user has no home to keep settings in.
 QString SettingsFilePath();

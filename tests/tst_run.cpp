@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "common/qtext.h"
+#include "common/warmup.h"
 #include "engine/reading.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"

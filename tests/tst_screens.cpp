@@ -15,8 +15,8 @@
 #include <QTimer>
 
 #include "common/ending.h"
+#include "common/placement.h"
 #include "common/vendorpages.h"
-#include "common/windowlook.h"
 #include "shell/clock.h"
 #include "shell/navigator.h"
 #include "shell/startup.h"

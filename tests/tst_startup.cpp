@@ -773,23 +773,31 @@ void TestStartup::noHomeKeepsNoSettings() {
 
 // A settings file Qt cannot read whole (one malformed line) or too big to be
 // read is replaced with a fresh one that keeps the day if it read: left as it
-// was, every start would count as the first and the reminder never ask.
+// was, every start would count as the first and the reminder never ask. Of a
+// file too big, not even the day is taken: a due day there asks nothing.
 void TestStartup::settingsThatDoNotRead_data() {
     QTest::addColumn<QString>("stored");  // the day before the bad part, "-" for none
     QTest::addColumn<QByteArray>("bad");  // appended to the file
+    QTest::addColumn<qint64>("size");     // then padded with a comment to this size, if more
     QTest::addColumn<bool>("asks");
     QTest::addColumn<QString>("after");
     const auto day = [](int offset) { return kToday.addDays(offset).toString(Qt::ISODate); };
     const QByteArray section("\n[unterminated\n");
-    QTest::newRow("bad line, day recent") << day(-3) << section << false << day(-3);
-    QTest::newRow("bad line, day due") << day(-20) << section << true << day(0);
-    QTest::newRow("bad line, no day") << "-" << section << false << day(0);
-    QTest::newRow("too big") << day(-3) << QByteArray(300 * 1024, ';') << false << day(0);
+    const qint64 most = modHelp::MostSettingsBytes;
+    QTest::newRow("bad line, day recent") << day(-3) << section << qint64(0) << false << day(-3);
+    QTest::newRow("bad line, day due") << day(-20) << section << qint64(0) << true << day(0);
+    QTest::newRow("bad line, no day") << "-" << section << qint64(0) << false << day(0);
+    QTest::newRow("too big") << day(-3) << QByteArray(300 * 1024, ';') << qint64(0) << false
+                             << day(0);
+    QTest::newRow("at the limit, day due") << day(-20) << QByteArray() << most << true << day(0);
+    QTest::newRow("a byte over, day due")
+        << day(-20) << QByteArray() << most + 1 << false << day(0);
 }
 
 void TestStartup::settingsThatDoNotRead() {
     QFETCH(QString, stored);
     QFETCH(QByteArray, bad);
+    QFETCH(qint64, size);
     QFETCH(bool, asks);
     QFETCH(QString, after);
     const QString path = modHelp::SettingsFilePath();
@@ -799,6 +807,8 @@ void TestStartup::settingsThatDoNotRead() {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
         file.write(bad);
+        if (size > file.size()) file.write("\n;" + QByteArray(size - file.size() - 2, ';'));
+        QVERIFY(size == 0 || file.size() == size);
     }
     AnsweringDialogs dialogs;
     dialogs.answer = QMessageBox::No;
