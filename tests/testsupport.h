@@ -138,10 +138,10 @@ inline report::PairValues PairOf(frmchiness* results) {
     return results ? results->pairValues() : report::PairValues{};
 }
 inline frmSave ReportOver(frmchiness* results, frmSave::Links links = frmSave::Links::Now) {
-    return frmSave(CompatibilityRun(), PairOf(results), results, links);
+    return frmSave(Navigator::instance().reading(), PairOf(results), results, links);
 }
 inline frmSave* NewReportOver(frmchiness* results, frmSave::Links links = frmSave::Links::Now) {
-    return new frmSave(CompatibilityRun(), PairOf(results), results, links);
+    return new frmSave(Navigator::instance().reading(), PairOf(results), results, links);
 }
 
 // Drives the real dialogs as a person would: types a name into the real save

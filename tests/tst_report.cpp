@@ -222,8 +222,8 @@ void TestReport::windowComposesFromTheReading() {
     QVERIFY(text.endsWith(QStringLiteral("Matching Description : ") +
                           r.txtMatchingDescription->toPlainText() + "\n\n"));
     QCOMPARE(Runs(*c.RTB->document()),
-             ExpectedPerson(CompatibilityRun().User, false) +
-                 ExpectedPerson(CompatibilityRun().Partner, true) +
+             ExpectedPerson(Navigator::instance().reading().User, false) +
+                 ExpectedPerson(Navigator::instance().reading().Partner, true) +
                  QStringLiteral("L{Chinese Compatibility Number: }V{%1\n\n}L{Chinese Compatibility "
                                 " Percentage: }V{%2\n\n}"
                                 "L{Rating: }V{%3\n\n}L{Matching Description : }V{%4\n\n}")
@@ -373,8 +373,9 @@ void TestReport::veryLongAddressIsSafe() {
     frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
     // A name box keeps 200 characters; the report's link handling must still
     // be safe on any text.
-    CompatibilityRun().User.Name = longAddress.toStdString();
-    frmSave window = ReportOver(results);
+    CompatibilityRunRecord run = Navigator::instance().reading();
+    run.User.Name = longAddress.toStdString();
+    frmSave window(run, PairOf(results), results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
     const QList<modRTB::Link> links = modRTB::ActiveLinks();

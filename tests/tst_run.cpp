@@ -198,7 +198,7 @@ void TestRun::everyPairFillsTheResultsWindow() {
     QCOMPARE(PictureOf(c.YourPartnerPicture), picture(partnerWest));
 
     // The record holds the same reading.
-    const CompatibilityRunRecord& run = CompatibilityRun();
+    const CompatibilityRunRecord& run = Navigator::instance().reading();
     QCOMPARE(run.User.Sign, us);
     QCOMPARE(run.Partner.Element, pe);
     QCOMPARE(run.Result.Score, score);
@@ -373,10 +373,10 @@ void TestRun::blankNameGivesEmptyCaption() {
     QVERIFY(results);
     QCOMPARE(results->controls().Framale->title(), QString());
     QCOMPARE(results->controls().Frafemale->title(), QStringLiteral("Zoë"));
-    QCOMPARE(CompatibilityRun().User.Name, std::string());
+    QCOMPARE(Navigator::instance().reading().User.Name, std::string());
     QCOMPARE(results->controls().lblMaleChinesesign->text(), QStringLiteral("Rabbit"));
     QCOMPARE(results->controls().lblMaleChineseElements->text(), QStringLiteral("Wood"));
-    QCOMPARE(CompatibilityRun().User.BirthDateText, std::string("12 March 1975"));
+    QCOMPARE(Navigator::instance().reading().User.BirthDateText, std::string("12 March 1975"));
 }
 
 void TestRun::secondRunShowsOnlyItsOwnValues() {
