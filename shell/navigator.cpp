@@ -71,8 +71,7 @@ void Navigator::prepareReport() {
     if (m_preparedReport || !m_loaded || !m_loaded->isVisible() ||
         QApplication::activeModalWidget() || modHelp::IsEnding())
         return;
-    m_preparedReport =
-        new frmSave(m_reading, m_loaded->pairValues(), m_loaded, frmSave::Links::WhenShown);
+    m_preparedReport = new frmSave(m_reading, m_loaded, frmSave::Links::WhenShown);
     report::ReportPaperSize();  // its Save then does not wait for the print system
     m_preparedReport->winId();
     PrepareBackingStore(m_preparedReport);
@@ -119,7 +118,7 @@ void Navigator::print(frmchiness* results) {
     const QPointer<frmchiness> self(results);
     // The report may have been composed while the user was reading.
     frmSave* report = results == m_loaded ? takePreparedReport() : nullptr;
-    if (!report) report = new frmSave(m_reading, results->pairValues(), results);
+    if (!report) report = new frmSave(m_reading, results);
     frmSave::ShowModal(report);
     if (!self) return;  // the program ended while the report was open
     // Ready for the next Print, once the user is back there.

@@ -145,10 +145,10 @@ class TestReport : public QObject {
 };
 
 void TestReport::wholeDocumentRunByRun() {
-    const CompatibilityRunRecord r = Reading("Rabbit", "Tiger");
-    const report::PairValues pair{"5", "50%", "A Difficult Match", "Line one.\n\nLine two."};
+    CompatibilityRunRecord r = Reading("Rabbit", "Tiger");
+    r.Result = {5, "50%", "A Difficult Match", "Line one.\n\nLine two."};
     QTextDocument doc;
-    report::ComposeReport(doc, r, pair);
+    report::ComposeReport(doc, r);
     bool baseFont = false;
     const QString runs = Runs(doc, &baseFont);
     QVERIFY(baseFont);
@@ -165,7 +165,7 @@ void TestReport::wholeDocumentRunByRun() {
 
 void TestReport::rabbitWoodUserOpensTheReport() {
     QTextDocument doc;
-    report::ComposeReport(doc, Reading("Rabbit", "Tiger"), {});
+    report::ComposeReport(doc, Reading("Rabbit", "Tiger"));
     const QString text = doc.toPlainText();
     const QString wood = Q(zodiac::modchinesezodiac().GetElementDescription("Wood"));
     QVERIFY(text.startsWith(
@@ -179,7 +179,9 @@ void TestReport::rabbitWoodUserOpensTheReport() {
 
 void TestReport::scoreTwoKeepsBothBlanks() {
     QTextDocument doc;
-    report::ComposeReport(doc, Reading("Tiger", "Monkey"), {"2", "20%", " A Poor Match", "x"});
+    CompatibilityRunRecord r = Reading("Tiger", "Monkey");
+    r.Result = {2, "20%", " A Poor Match", "x"};
+    report::ComposeReport(doc, r);
     QVERIFY(doc.toPlainText().contains(QStringLiteral("\n\nRating:  A Poor Match\n\n")));
     QVERIFY(Runs(doc).contains(QStringLiteral("L{Rating: }V{ A Poor Match\n\n}")));
 }
@@ -189,7 +191,8 @@ void TestReport::personWithoutProfileRunsTogether() {
     r.Partner.Sign.clear();
     r.Partner.Profile.reset();
     QTextDocument doc;
-    report::ComposeReport(doc, r, {"0", "", "", ""});
+    r.Result = {};  // no score: the pair's block is a zero and three empty values
+    report::ComposeReport(doc, r);
     const QString text = doc.toPlainText();
     QVERIFY(text.contains(QStringLiteral(
         "Ruling Planet: Wester Zodiac Sign: Positive Traits: Negative Traits: Lucky Color: Lucky "
@@ -375,7 +378,7 @@ void TestReport::veryLongAddressIsSafe() {
     // be safe on any text.
     CompatibilityRunRecord run = Navigator::instance().reading();
     run.User.Name = longAddress.toStdString();
-    frmSave window(run, PairOf(results), results);
+    frmSave window(run, results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
     const QList<modRTB::Link> links = modRTB::ActiveLinks();
