@@ -39,6 +39,7 @@ struct PersonReading {
     std::string Element;
     std::optional<zodiac::SignProfile> Profile;  // no value when the sign is unknown
     std::string ElementDescription;
+    bool operator==(const PersonReading&) const = default;
 };
 
 // One reading of a pair: everything the results window and the report show.
@@ -46,6 +47,7 @@ struct CompatibilityRunRecord {
     PersonReading User;
     PersonReading Partner;
     zodiac::CompatibilityResult Result;
+    bool operator==(const CompatibilityRunRecord&) const = default;
 };
 
 // The one engine of the program.
