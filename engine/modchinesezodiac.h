@@ -33,6 +33,7 @@ struct PersonDetails {
 struct CompatibilityResult {
     std::int16_t Score = 0;
     std::string Percentage, Rating, MatchingDescription;
+    bool operator==(const CompatibilityResult&) const = default;
 };
 
 // The profile of one sign: thirteen texts, in this order.

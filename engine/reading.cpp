@@ -12,11 +12,6 @@ bool ParseNumber(std::string_view text, int& value) {
 
 }  // namespace
 
-CompatibilityRunRecord& CompatibilityRun() {
-    static CompatibilityRunRecord record;
-    return record;
-}
-
 zodiac::modchinesezodiac& ZodiacEngine() {
     static zodiac::modchinesezodiac engine;
     return engine;
@@ -62,33 +57,40 @@ std::string BirthDateTextOf(std::chrono::year_month_day date) {
                               std::to_string(static_cast<int>(date.year())));
 }
 
-void TakeReading(const PairEntries& entries, CompatibilityRunRecord& run,
-                 zodiac::modchinesezodiac& engine) {
+CompatibilityRunRecord TakeReading(const PairEntries& entries,
+                                   const CompatibilityRunRecord& previous,
+                                   zodiac::modchinesezodiac& engine) {
     const PersonEntries& user = entries.User;
     const PersonEntries& partner = entries.Partner;
+    CompatibilityRunRecord run;
     run.User.Name = TrimSpaces(user.Name);
     run.User.BirthDateText = BuildBirthDateText(user.Day, user.Month, user.Year);
     run.Partner.Name = TrimSpaces(partner.Name);
     run.Partner.BirthDateText = BuildBirthDateText(partner.Day, partner.Month, partner.Year);
 
-    // A date text that names no day skips its own step; the field keeps its value.
-    if (const auto d = ParseBirthDateText(run.User.BirthDateText))
-        run.User.Sign = engine.GetChineseSign(*d);
-    if (const auto d = ParseBirthDateText(run.Partner.BirthDateText))
-        run.Partner.Sign = engine.GetChineseSign(*d);
-    if (const auto d = ParseBirthDateText(run.User.BirthDateText))
-        run.User.Element = engine.GetChineseElement(*d);
-    if (const auto d = ParseBirthDateText(run.Partner.BirthDateText))
-        run.Partner.Element = engine.GetChineseElement(*d);
+    // A date text that names no day skips its own step and keeps the previous
+    // value. The engine remembers its last answers, so the order of the calls
+    // is part of the result.
+    const auto userBorn = ParseBirthDateText(run.User.BirthDateText);
+    const auto partnerBorn = ParseBirthDateText(run.Partner.BirthDateText);
+    run.User.Sign = userBorn ? engine.GetChineseSign(*userBorn) : previous.User.Sign;
+    run.Partner.Sign = partnerBorn ? engine.GetChineseSign(*partnerBorn) : previous.Partner.Sign;
+    run.User.Element = userBorn ? engine.GetChineseElement(*userBorn) : previous.User.Element;
+    run.Partner.Element =
+        partnerBorn ? engine.GetChineseElement(*partnerBorn) : previous.Partner.Element;
     run.User.Profile = engine.GetSignProfile(run.User.Sign);
     run.Partner.Profile = engine.GetSignProfile(run.Partner.Sign);
     run.User.ElementDescription = engine.GetElementDescription(run.User.Element);
     run.Partner.ElementDescription = engine.GetElementDescription(run.Partner.Element);
     run.Result.Score = engine.GetCompatibilityScore(run.User.Sign, run.Partner.Sign);
     run.Result.MatchingDescription = engine.GetMatchingDescription(run.User.Sign, run.Partner.Sign);
-    // A score without a row leaves the previous percentage and rating.
+    // A score without a row keeps the previous percentage and rating.
     if (const auto row = zodiac::RatingTable(run.Result.Score)) {
         run.Result.Percentage = std::string(row->Percentage);
         run.Result.Rating = std::string(row->Rating);
+    } else {
+        run.Result.Percentage = previous.Result.Percentage;
+        run.Result.Rating = previous.Result.Rating;
     }
+    return run;
 }

@@ -39,23 +39,27 @@ struct PersonReading {
     std::string Element;
     std::optional<zodiac::SignProfile> Profile;  // no value when the sign is unknown
     std::string ElementDescription;
+    bool operator==(const PersonReading&) const = default;
 };
 
-// The latest reading; written only by a run, never reset.
+// One reading of a pair: everything the results window and the report show.
 struct CompatibilityRunRecord {
     PersonReading User;
     PersonReading Partner;
     zodiac::CompatibilityResult Result;
+    bool operator==(const CompatibilityRunRecord&) const = default;
 };
 
-// The one record and the one engine of the program.
-CompatibilityRunRecord& CompatibilityRun();
+// The one engine of the program.
 zodiac::modchinesezodiac& ZodiacEngine();
 
-// Writes the reading of the entries into the record. A field the engine has
-// no answer for keeps the value it had, as the record is never reset.
-void TakeReading(const PairEntries& entries, CompatibilityRunRecord& run,
-                 zodiac::modchinesezodiac& engine);
+// The reading of the entries. Where the engine has no answer, the reading
+// carries the previous one's value: a birth-date text that names no day keeps
+// that person's sign and element, and a score without a rating keeps the
+// percentage and the rating. Everything else is the entries' own.
+CompatibilityRunRecord TakeReading(const PairEntries& entries,
+                                   const CompatibilityRunRecord& previous,
+                                   zodiac::modchinesezodiac& engine);
 
 // Removes leading and trailing blanks (spaces only).
 std::string TrimSpaces(std::string_view text);

@@ -42,8 +42,7 @@ const QString frmSave::SaveFilter = QStringLiteral("Rich Text Format (*.rtf)");
 const QString frmSave::SaveSuffix = QStringLiteral("rtf");
 const QString frmSave::PdfFilter = QStringLiteral("PDF (*.pdf)");
 
-frmSave::frmSave(const CompatibilityRunRecord& run, const report::PairValues& pair, QWidget* parent,
-                 Links links)
+frmSave::frmSave(const CompatibilityRunRecord& run, QWidget* parent, Links links)
     : QDialog(parent), ui(std::make_unique<Ui::frmSave>()) {
     ui->setupUi(this);
     modHelp::RegisterLoadedWindow(this);
@@ -74,7 +73,7 @@ frmSave::frmSave(const CompatibilityRunRecord& run, const report::PairValues& pa
     modHelp::OpenPageOn(ui->Label16, modHelp::PageKey::FullyBranded);
 
     // Load: links first, then the report, composed once.
-    report::ComposeReport(*ui->RTB->document(), run, pair);
+    report::ComposeReport(*ui->RTB->document(), run);
     if (links == Links::Now) {
         modRTB::StartLinkDetection(ui->RTB, this);
         m_linksStarted = true;

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "engine/reading.h"
-#include "report/reportcomposer.h"
 
 namespace Ui {
 class frmSave;
@@ -18,12 +17,12 @@ class frmSave : public QDialog {
     Q_OBJECT
 
   public:
-    // Composes the report from the reading and the pair values the results
-    // window shows, modal over that window (the parent).
+    // Composes the report of the reading, modal over the results window that
+    // shows it (the parent).
     // A report composed ahead of its Print handles its links only once shown.
     enum class Links { Now, WhenShown };
-    frmSave(const CompatibilityRunRecord& run, const report::PairValues& pair,
-            QWidget* parent = nullptr, Links links = Links::Now);
+    explicit frmSave(const CompatibilityRunRecord& run, QWidget* parent = nullptr,
+                     Links links = Links::Now);
     ~frmSave() override;
 
     // Shows the window modal over its parent and waits; it goes once closed.

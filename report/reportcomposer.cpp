@@ -108,8 +108,7 @@ QString ReportTitle(const QString& user, const QString& partner) {
            QStringLiteral(" and ") + TitlePart(partner);
 }
 
-void ComposeReport(QTextDocument& document, const CompatibilityRunRecord& run,
-                   const PairValues& pair) {
+void ComposeReport(QTextDocument& document, const CompatibilityRunRecord& run) {
     document.clear();
     document.setDefaultFont(VerdanaFont(BasePointSize));
     document.setMetaInformation(QTextDocument::DocumentTitle,
@@ -117,10 +116,11 @@ void ComposeReport(QTextDocument& document, const CompatibilityRunRecord& run,
     Writer w(document);
     PersonBlock(w, run.User, false);
     PersonBlock(w, run.Partner, true);
-    w.Entry(QStringLiteral("Chinese Compatibility Number: "), pair.CompatibilityNumber);
-    w.Entry(QStringLiteral("Chinese Compatibility  Percentage: "), pair.Percentage);
-    w.Entry(QStringLiteral("Rating: "), pair.Rating);
-    w.Entry(QStringLiteral("Matching Description : "), pair.MatchingDescription);
+    const zodiac::CompatibilityResult& pair = run.Result;
+    w.Entry(QStringLiteral("Chinese Compatibility Number: "), QString::number(pair.Score));
+    w.Entry(QStringLiteral("Chinese Compatibility  Percentage: "), Q(pair.Percentage));
+    w.Entry(QStringLiteral("Rating: "), Q(pair.Rating));
+    w.Entry(QStringLiteral("Matching Description : "), Q(pair.MatchingDescription));
 }
 
 }  // namespace report

@@ -323,11 +323,6 @@ void frmchiness::showReading(const CompatibilityRunRecord& run) {
         [this, user = run.User, partner = run.Partner] { FillProfileTabs(user, partner); });
 }
 
-report::PairValues frmchiness::pairValues() const {
-    return {ui->lblChineseCompatibilityNumber->text(), ui->lblChinesePercentage->text(),
-            ui->lblChineseRating->text(), ui->txtMatchingDescription->toPlainText()};
-}
-
 // Both persons' tabs: captions, sign, element, profile and picture.
 void frmchiness::FillProfileTabs(const PersonReading& user, const PersonReading& partner) {
     Ui::frmchiness& out = *ui;

@@ -13,7 +13,6 @@
 #include <memory>
 
 #include "engine/reading.h"
-#include "report/reportcomposer.h"
 
 namespace Ui {
 class frmchiness;
@@ -29,8 +28,6 @@ class frmchiness : public QMainWindow {
     // Shows the reading: the compatibility tab at once, the two profile tabs
     // once the window has painted (at once when it is already on screen).
     void showReading(const CompatibilityRunRecord& run);
-    // The pair's block as the window shows it, for the report.
-    report::PairValues pairValues() const;
 
     // The controls, with any fill still waiting for the first paint done.
     Ui::frmchiness& controls() {

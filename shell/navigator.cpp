@@ -72,8 +72,7 @@ void Navigator::prepareReport() {
     if (m_preparedReport || !m_loaded || !m_loaded->isVisible() ||
         QApplication::activeModalWidget() || modHelp::IsEnding())
         return;
-    m_preparedReport = new frmSave(CompatibilityRun(), m_loaded->pairValues(), m_loaded,
-                                   frmSave::Links::WhenShown);
+    m_preparedReport = new frmSave(m_reading, m_loaded, frmSave::Links::WhenShown);
     report::ReportPaperSize();  // its Save then does not wait for the print system
     m_preparedReport->winId();
     PrepareBackingStore(m_preparedReport);
@@ -94,11 +93,10 @@ void Navigator::handOff(QWidget* from, QWidget* to, std::optional<QPoint> frameA
 
 void Navigator::proceed(frmmain* input) {
     if (modHelp::BlockedByModal(input)) return;
-    CompatibilityRunRecord& run = CompatibilityRun();
-    TakeReading(input->entries(), run, ZodiacEngine());
+    m_reading = TakeReading(input->entries(), m_reading, ZodiacEngine());
     frmchiness* shown = results();
     delete takePreparedReport();  // it would show the earlier reading
-    shown->showReading(run);
+    shown->showReading(m_reading);
     const QPoint inputAt = FrameGeometryOf(input).topLeft();
     handOff(input, shown);
     m_left = Left{inputAt, FrameGeometryOf(shown).topLeft(), shown->screen()};
@@ -121,7 +119,7 @@ void Navigator::print(frmchiness* results) {
     const QPointer<frmchiness> self(results);
     // The report may have been composed while the user was reading.
     frmSave* report = results == m_loaded ? takePreparedReport() : nullptr;
-    if (!report) report = new frmSave(CompatibilityRun(), results->pairValues(), results);
+    if (!report) report = new frmSave(m_reading, results);
     frmSave::ShowModal(report);
     if (!self) return;  // the program ended while the report was open
     // Ready for the next Print, once the user is back there.

@@ -1,6 +1,6 @@
 // Which window follows which: Proceed, Back, Print, About and Exit. Owns the
-// loaded results window, the one built ahead, the report composed ahead, and
-// the one hand-off in progress.
+// latest reading, the loaded results window, the one built ahead, the report
+// composed ahead, and the one hand-off in progress.
 #pragma once
 
 #include <QPoint>
@@ -9,6 +9,8 @@
 #include <QWidget>
 
 #include <optional>
+
+#include "engine/reading.h"
 
 class frmmain;
 class frmchiness;
@@ -31,6 +33,9 @@ class Navigator {
     // The report composed ahead for the next Print, or nullptr; taking it
     // hands it over to the caller.
     frmSave* takePreparedReport();
+    // The latest reading: what the loaded results window shows and its
+    // report is composed from. Empty before the first Proceed.
+    const CompatibilityRunRecord& reading() const { return m_reading; }
 
   private:
     Navigator() = default;
@@ -42,6 +47,7 @@ class Navigator {
     void prepareReport();
     void handOff(QWidget* from, QWidget* to, std::optional<QPoint> frameAt = std::nullopt);
 
+    CompatibilityRunRecord m_reading;
     QPointer<frmchiness> m_loaded;
     QPointer<frmchiness> m_spare;
     QPointer<frmSave> m_preparedReport;  // composed over m_loaded, goes with it

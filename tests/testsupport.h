@@ -133,15 +133,12 @@ class FixedDraw : public RandomSource {
     double value;
 };
 
-// The report window over a results window, as Print makes it.
-inline report::PairValues PairOf(frmchiness* results) {
-    return results ? results->pairValues() : report::PairValues{};
-}
+// The report window of the latest reading over a results window, as Print makes it.
 inline frmSave ReportOver(frmchiness* results, frmSave::Links links = frmSave::Links::Now) {
-    return frmSave(CompatibilityRun(), PairOf(results), results, links);
+    return frmSave(Navigator::instance().reading(), results, links);
 }
 inline frmSave* NewReportOver(frmchiness* results, frmSave::Links links = frmSave::Links::Now) {
-    return new frmSave(CompatibilityRun(), PairOf(results), results, links);
+    return new frmSave(Navigator::instance().reading(), results, links);
 }
 
 // Drives the real dialogs as a person would: types a name into the real save

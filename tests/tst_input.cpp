@@ -371,7 +371,7 @@ void TestInput::pastedLineBreaksBecomeBlanks() {
             dialogs.messages.constFirst().text,
             QStringLiteral("A name can be at most 200 characters long; the rest was left out."));
     input->controls().cmdProceed->click();
-    QCOMPARE(QString::fromStdString(CompatibilityRun().User.Name), name);
+    QCOMPARE(QString::fromStdString(Navigator::instance().reading().User.Name), name);
     QCOMPARE(Navigator::instance().loadedResults()->controls().Framale->title(), name);
 }
 

@@ -147,10 +147,10 @@ class TestReport : public QObject {
 };
 
 void TestReport::wholeDocumentRunByRun() {
-    const CompatibilityRunRecord r = Reading("Rabbit", "Tiger");
-    const report::PairValues pair{"5", "50%", "A Difficult Match", "Line one.\n\nLine two."};
+    CompatibilityRunRecord r = Reading("Rabbit", "Tiger");
+    r.Result = {5, "50%", "A Difficult Match", "Line one.\n\nLine two."};
     QTextDocument doc;
-    report::ComposeReport(doc, r, pair);
+    report::ComposeReport(doc, r);
     bool baseFont = false;
     const QString runs = Runs(doc, &baseFont);
     QVERIFY(baseFont);
@@ -167,7 +167,7 @@ void TestReport::wholeDocumentRunByRun() {
 
 void TestReport::rabbitWoodUserOpensTheReport() {
     QTextDocument doc;
-    report::ComposeReport(doc, Reading("Rabbit", "Tiger"), {});
+    report::ComposeReport(doc, Reading("Rabbit", "Tiger"));
     const QString text = doc.toPlainText();
     const QString wood = Q(zodiac::modchinesezodiac().GetElementDescription("Wood"));
     QVERIFY(text.startsWith(
@@ -181,7 +181,9 @@ void TestReport::rabbitWoodUserOpensTheReport() {
 
 void TestReport::scoreTwoKeepsBothBlanks() {
     QTextDocument doc;
-    report::ComposeReport(doc, Reading("Tiger", "Monkey"), {"2", "20%", " A Poor Match", "x"});
+    CompatibilityRunRecord r = Reading("Tiger", "Monkey");
+    r.Result = {2, "20%", " A Poor Match", "x"};
+    report::ComposeReport(doc, r);
     QVERIFY(doc.toPlainText().contains(QStringLiteral("\n\nRating:  A Poor Match\n\n")));
     QVERIFY(Runs(doc).contains(QStringLiteral("L{Rating: }V{ A Poor Match\n\n}")));
 }
@@ -191,7 +193,8 @@ void TestReport::personWithoutProfileRunsTogether() {
     r.Partner.Sign.clear();
     r.Partner.Profile.reset();
     QTextDocument doc;
-    report::ComposeReport(doc, r, {"0", "", "", ""});
+    r.Result = {};  // no score: the pair's block is a zero and three empty values
+    report::ComposeReport(doc, r);
     const QString text = doc.toPlainText();
     QVERIFY(text.contains(QStringLiteral(
         "Ruling Planet: Wester Zodiac Sign: Positive Traits: Negative Traits: Lucky Color: Lucky "
@@ -224,8 +227,8 @@ void TestReport::windowComposesFromTheReading() {
     QVERIFY(text.endsWith(QStringLiteral("Matching Description : ") +
                           r.txtMatchingDescription->toPlainText() + "\n\n"));
     QCOMPARE(Runs(*c.RTB->document()),
-             ExpectedPerson(CompatibilityRun().User, false) +
-                 ExpectedPerson(CompatibilityRun().Partner, true) +
+             ExpectedPerson(Navigator::instance().reading().User, false) +
+                 ExpectedPerson(Navigator::instance().reading().Partner, true) +
                  QStringLiteral("L{Chinese Compatibility Number: }V{%1\n\n}L{Chinese Compatibility "
                                 " Percentage: }V{%2\n\n}"
                                 "L{Rating: }V{%3\n\n}L{Matching Description : }V{%4\n\n}")
@@ -375,8 +378,9 @@ void TestReport::veryLongAddressIsSafe() {
     frmchiness* results = ReadingThroughWindows(QStringLiteral("Ann"), QStringLiteral("Bob"));
     // A name box keeps 200 characters; the report's link handling must still
     // be safe on any text.
-    CompatibilityRun().User.Name = longAddress.toStdString();
-    frmSave window = ReportOver(results);
+    CompatibilityRunRecord run = Navigator::instance().reading();
+    run.User.Name = longAddress.toStdString();
+    frmSave window(run, results);
     window.show();
     QTextEdit* rtb = window.controls().RTB;
     const QList<modRTB::Link> links = modRTB::ActiveLinks();

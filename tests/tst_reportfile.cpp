@@ -114,7 +114,7 @@ QString StyledText(const QTextEdit* rtb) { return StyledText(*rtb->document()); 
 
 // The reading the run makes for two persons born on 1 July of the given years.
 CompatibilityRunRecord ReadingFor(const QString& user, int userYear, const QString& partner,
-                                  int partnerYear, report::PairValues& pair) {
+                                  int partnerYear) {
     zodiac::modchinesezodiac engine;
     CompatibilityRunRecord r;
     const auto fill = [&](PersonReading& p, const QString& name, int year) {
@@ -128,11 +128,12 @@ CompatibilityRunRecord ReadingFor(const QString& user, int userYear, const QStri
     };
     fill(r.User, user, userYear);
     fill(r.Partner, partner, partnerYear);
-    const std::int16_t score = engine.GetCompatibilityScore(r.User.Sign, r.Partner.Sign);
-    const auto row = zodiac::RatingTable(score);
-    pair = {QString::number(score), QString::fromUtf8(row ? row->Percentage : ""),
-            QString::fromUtf8(row ? row->Rating : ""),
-            QString::fromStdString(engine.GetMatchingDescription(r.User.Sign, r.Partner.Sign))};
+    r.Result.Score = engine.GetCompatibilityScore(r.User.Sign, r.Partner.Sign);
+    if (const auto row = zodiac::RatingTable(r.Result.Score)) {
+        r.Result.Percentage = row->Percentage;
+        r.Result.Rating = row->Rating;
+    }
+    r.Result.MatchingDescription = engine.GetMatchingDescription(r.User.Sign, r.Partner.Sign);
     return r;
 }
 
@@ -1146,10 +1147,9 @@ void TestReportFile::noPrintedPageIsEmpty() {
     QStringList faults;
     for (int u = 0; u < 12; ++u) {
         for (int p = 0; p < 12; ++p) {
-            report::PairValues pair;
-            const CompatibilityRunRecord run = ReadingFor(user, 1936 + u, partner, 1948 + p, pair);
+            const CompatibilityRunRecord run = ReadingFor(user, 1936 + u, partner, 1948 + p);
             QTextDocument document;
-            report::ComposeReport(document, run, pair);
+            report::ComposeReport(document, run);
             const QString pdf = dir.filePath(QStringLiteral("%1-%2.pdf").arg(u).arg(p));
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);

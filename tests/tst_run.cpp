@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 #include "engine/reading.h"
 #include "input/frmmain.h"
 #include "report/frmsave.h"
+#include "report/reportcomposer.h"
 #include "results/chineseyeartip.h"
 #include "results/frmchiness.h"
 #include "testsupport.h"
@@ -109,6 +111,10 @@ class TestRun : public QObject {
     void signTipsExplainTheChineseYear();
     void blankNameGivesEmptyCaption();
     void secondRunShowsOnlyItsOwnValues();
+    void readingKeepsOnlyWhatNoDateAnswers_data();
+    void readingKeepsOnlyWhatNoDateAnswers();
+    void reportHoldsOnlyTheLatestReading_data();
+    void reportHoldsOnlyTheLatestReading();
     void windowsBuiltAheadShowTheLatestReading();
     void windowsBuiltAheadArePaintedWhileHidden_data();
     void windowsBuiltAheadArePaintedWhileHidden();
@@ -198,7 +204,7 @@ void TestRun::everyPairFillsTheResultsWindow() {
     QCOMPARE(PictureOf(c.YourPartnerPicture), picture(partnerWest));
 
     // The record holds the same reading.
-    const CompatibilityRunRecord& run = CompatibilityRun();
+    const CompatibilityRunRecord& run = Navigator::instance().reading();
     QCOMPARE(run.User.Sign, us);
     QCOMPARE(run.Partner.Element, pe);
     QCOMPARE(run.Result.Score, score);
@@ -373,10 +379,10 @@ void TestRun::blankNameGivesEmptyCaption() {
     QVERIFY(results);
     QCOMPARE(results->controls().Framale->title(), QString());
     QCOMPARE(results->controls().Frafemale->title(), QStringLiteral("Zoë"));
-    QCOMPARE(CompatibilityRun().User.Name, std::string());
+    QCOMPARE(Navigator::instance().reading().User.Name, std::string());
     QCOMPARE(results->controls().lblMaleChinesesign->text(), QStringLiteral("Rabbit"));
     QCOMPARE(results->controls().lblMaleChineseElements->text(), QStringLiteral("Wood"));
-    QCOMPARE(CompatibilityRun().User.BirthDateText, std::string("12 March 1975"));
+    QCOMPARE(Navigator::instance().reading().User.BirthDateText, std::string("12 March 1975"));
 }
 
 void TestRun::secondRunShowsOnlyItsOwnValues() {
@@ -412,6 +418,121 @@ void TestRun::secondRunShowsOnlyItsOwnValues() {
     QCOMPARE(c.txtFemaleWesternZodiacSign->text(), QStringLiteral("Virgo"));
     QCOMPARE(PictureOf(c.YourPicture), Picture("dragon"));
     QCOMPARE(PictureOf(c.YourPartnerPicture), Picture("rooster"));
+    QCOMPARE(end.ends, 0);
+}
+
+// A birth-date text that names no day keeps that person's sign and element
+// from the previous reading; all else comes from the new entries.
+void TestRun::readingKeepsOnlyWhatNoDateAnswers_data() {
+    QTest::addColumn<QString>("userBorn");
+    QTest::addColumn<QString>("partnerBorn");
+    QTest::addColumn<QString>("signs");  // the previous reading's: Fire Rat, Earth Tiger
+    QTest::newRow("both dates real") << "1 July 1940"
+                                     << "1 July 1945"
+                                     << "Metal Dragon, Wood Rooster";
+    QTest::newRow("user's date names no day") << "30 February 1980"
+                                              << "1 July 1945"
+                                              << "Fire Rat, Wood Rooster";
+    QTest::newRow("neither date names a day") << "30 February 1980"
+                                              << "31 April 1990"
+                                              << "Fire Rat, Earth Tiger";
+}
+
+void TestRun::readingKeepsOnlyWhatNoDateAnswers() {
+    QFETCH(QString, userBorn);
+    QFETCH(QString, partnerBorn);
+    QFETCH(QString, signs);
+    const auto entries = [](const char* name, const QString& born) {
+        const QStringList d = born.split(QLatin1Char(' '));
+        return PersonEntries{name, d[0].toStdString(), d[1].toStdString(), d[2].toStdString()};
+    };
+    zodiac::modchinesezodiac engine;
+    const CompatibilityRunRecord previous =
+        TakeReading({entries("Ann", QStringLiteral("1 July 1936")),
+                     entries("Bob", QStringLiteral("1 July 1938"))},
+                    {}, engine);
+    const CompatibilityRunRecord run =
+        TakeReading({entries("Cleo", userBorn), entries("Dan", partnerBorn)}, previous, engine);
+
+    QCOMPARE(run.User.Name, std::string("Cleo"));
+    QCOMPARE(run.Partner.Name, std::string("Dan"));
+    QCOMPARE(Q(run.User.BirthDateText), userBorn);
+    QCOMPARE(Q(run.Partner.BirthDateText), partnerBorn);
+    QCOMPARE(Q(run.User.Element + ' ' + run.User.Sign + ", " + run.Partner.Element + ' ' +
+               run.Partner.Sign),
+             signs);
+    // What follows from the signs and elements is theirs, not the previous reading's.
+    for (const PersonReading* p : {&run.User, &run.Partner}) {
+        QVERIFY(p->Profile == engine.GetSignProfile(p->Sign));
+        QCOMPARE(p->ElementDescription, engine.GetElementDescription(p->Element));
+    }
+    QCOMPARE(run.Result.Score, engine.GetCompatibilityScore(run.User.Sign, run.Partner.Sign));
+    QCOMPARE(run.Result.Percentage, std::string(zodiac::RatingTable(run.Result.Score)->Percentage));
+    QCOMPARE(run.Result.MatchingDescription,
+             engine.GetMatchingDescription(run.User.Sign, run.Partner.Sign));
+}
+
+// A second reading, after Back or into the results window still shown: the
+// navigator's reading and its report, made ahead or on Print, are that
+// reading's alone.
+void TestRun::reportHoldsOnlyTheLatestReading_data() {
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<bool>("composedAhead");
+    QTest::newRow("after Back, composed ahead") << true << true;
+    QTest::newRow("after Back, composed on Print") << true << false;
+    // The first reading's report, made ahead over this window, must go.
+    QTest::newRow("into the shown window") << false << false;
+}
+
+void TestRun::reportHoldsOnlyTheLatestReading() {
+    QFETCH(bool, back);
+    QFETCH(bool, composedAhead);
+    AnsweringDialogs dialogs;
+    EndRecorder end;
+    frmmain* input = FreshInput();
+    EnterReading(*input, QStringLiteral("Ann"), {1, 7, 1936}, QStringLiteral("Bob"),
+                 {1, 7, 1938});  // Rat, Tiger
+    input->controls().cmdProceed->click();
+    frmchiness* first = Navigator::instance().loadedResults();
+    QVERIFY(first);
+    QTRY_VERIFY(first->findChild<frmSave*>());  // the first reading's report, made ahead
+
+    frmmain* again = nullptr;
+    if (back) {
+        first->controls().cmdBack->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<frmmain*>(w); m && m->isVisible()) again = m;
+    } else {
+        again = FreshInput();
+    }
+    QVERIFY(again);
+    EnterReading(*again, QStringLiteral("Cleo"), {1, 7, 1940}, QStringLiteral("Dan"),
+                 {1, 7, 1945});  // Dragon, Rooster
+    const PairEntries entries = again->entries();
+    again->controls().cmdProceed->click();
+    frmchiness* second = Navigator::instance().loadedResults();
+    QVERIFY(second);
+    QCOMPARE(second == first, !back);
+    zodiac::modchinesezodiac engine;
+    const CompatibilityRunRecord alone = TakeReading(entries, {}, engine);
+    QVERIFY(Navigator::instance().reading() == alone);
+
+    if (composedAhead)
+        QTRY_VERIFY(second->findChild<frmSave*>());
+    else
+        QVERIFY(!second->findChild<frmSave*>());
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* report = qobject_cast<frmSave*>(QApplication::activeModalWidget())) {
+            shown = report->controls().RTB->toPlainText();
+            report->close();
+        }
+    });
+    second->controls().cmdPrint->click();
+    QTextDocument expected;
+    report::ComposeReport(expected, alone);
+    QCOMPARE(shown, expected.toPlainText());
     QCOMPARE(end.ends, 0);
 }
 
