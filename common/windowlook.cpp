@@ -1,6 +1,8 @@
 #include "common/windowlook.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
 #include <QImageReader>
 #include <QPointer>
 #include <QThreadPool>
@@ -11,7 +13,27 @@
 #include "common/programstyle.h"
 #include "common/vendorpages.h"
 
+bool InstallOwnFonts(const QString& folder) {
+    // Checked first: asking the font database builds it, which costs start-up
+    // time wherever the program has no fonts of its own (Linux).
+    const QDir fonts(folder);
+    if (!fonts.exists() || QFontDatabase::hasFamily(QStringLiteral("Verdana"))) return false;
+    QStringList families;
+    for (const QFileInfo& file : fonts.entryInfoList({QStringLiteral("*.ttf")}, QDir::Files)) {
+        const int id = QFontDatabase::addApplicationFont(file.filePath());
+        if (id >= 0) families += QFontDatabase::applicationFontFamilies(id);
+    }
+    families.removeDuplicates();
+    if (families.isEmpty()) return false;
+    QFont::insertSubstitutions(QStringLiteral("Verdana"), families);
+    return true;
+}
+
 void ConfigureApplicationLook(IconTiming icon) {
+    // Windows without Verdana (Wine, and some editions) would fall back to a
+    // serif face, wider than the windows are laid out for: the installer puts
+    // the face Linux stands in for it (DejaVu Sans) beside the program.
+    InstallOwnFonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
     InstallProgramStyle();
     // Reading any image by name first looks through every image format
     // plugin, a millisecond or two; the style reads its frame picture in the

@@ -16,6 +16,9 @@ void ConfigureApplicationLook(IconTiming icon = IconTiming::Now);
 // Verdana at the given size; fontconfig stands in a close sans face where
 // Verdana is missing.
 QFont VerdanaFont(qreal pointSize, bool bold = false, bool underline = false);
+// Where Verdana is missing, the TrueType faces in the folder stand in for it;
+// false when the folder has none, or Verdana is there.
+bool InstallOwnFonts(const QString& folder);
 // The light palette every window is drawn for: the windows' fixed text colours
 // (dark red, blue, green, olive) were chosen for light backgrounds, so a dark
 // system theme must not reach them. Message boxes and the file and print

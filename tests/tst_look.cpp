@@ -3,6 +3,7 @@
 // become unreadable on a dark one.
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -12,10 +13,12 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolTip>
@@ -155,6 +158,9 @@ class TestLook : public QObject {
     void popupsTakeTheirWindowsLook();
     void scrollBarArrowsKeepTheTextColour();
     void noPictureForAFrameDrawsNothing();
+    // Last: it changes the process's fonts.
+    void ownFontsStandInForVerdana_data();
+    void ownFontsStandInForVerdana();
 
   private:
     QImage GrabUnder(const QPalette& palette, Shown which, const QPalette* switchTo = nullptr);
@@ -512,6 +518,39 @@ void TestLook::noPictureForAFrameDrawsNothing() {
     box.style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, &box);
     painter.end();
     QCOMPARE(image, before);
+}
+
+// Where Verdana is missing (Wine, some Windows editions) the faces the
+// installer puts beside the program stand in for it, rather than the
+// system's fallback, a wider serif face.
+void TestLook::ownFontsStandInForVerdana_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<bool>("standsIn");
+    QTest::newRow("no fonts folder") << QString() << false;
+    QTest::newRow("a folder without faces") << QStringLiteral("-") << false;
+    QTest::newRow("DejaVu Sans") << QStringLiteral(
+                                        "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")
+                                 << true;
+}
+
+void TestLook::ownFontsStandInForVerdana() {
+    QFETCH(QString, face);
+    QFETCH(bool, standsIn);
+    if (QFontDatabase::hasFamily(QStringLiteral("Verdana"))) QSKIP("Verdana is installed here");
+    if (standsIn && !QFile::exists(face)) QSKIP("needs fonts-dejavu-core");
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("fonts"));
+    if (!face.isNull()) QVERIFY(QDir().mkpath(folder));
+    if (standsIn) QVERIFY(QFile::copy(face, folder + QStringLiteral("/DejaVuSans.ttf")));
+    const auto restore = qScopeGuard([] {
+        QFont::removeSubstitutions(QStringLiteral("Verdana"));
+        QFontDatabase::removeAllApplicationFonts();
+    });
+    QCOMPARE(InstallOwnFonts(folder), standsIn);
+    QCOMPARE(QFont::substitutes(QStringLiteral("Verdana"))
+                 .contains(QStringLiteral("DejaVu Sans"), Qt::CaseInsensitive),
+             standsIn);
+    if (standsIn) QCOMPARE(QFontInfo(VerdanaFont(8.25)).family(), QStringLiteral("DejaVu Sans"));
 }
 
 LUNVEX_TEST_MAIN(TestLook)
