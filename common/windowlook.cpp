@@ -38,8 +38,13 @@ void ConfigureApplicationLook(IconTiming icon) {
     // Reading any image by name first looks through every image format
     // plugin, a millisecond or two; the style reads its frame picture in the
     // first paint. The look-up is done on another core while the first window
-    // is built.
+    // is built. Not on Windows: a plugin loaded there on another thread while
+    // the window loads its own left the process hanging at exit, its windows
+    // gone and its single-instance lock held, so there it waits for the
+    // first paint.
+#ifndef Q_OS_WIN
     QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
+#endif
     if (icon == IconTiming::Now) InstallProgramIcon();
 }
 
