@@ -13,6 +13,11 @@
 #include "common/programstyle.h"
 #include "common/vendorpages.h"
 
+namespace {
+// Set once the program's own faces stand in for Verdana.
+bool g_ownFacesStandIn = false;
+}  // namespace
+
 bool InstallOwnFonts(const QString& folder) {
     // Checked first: asking the font database builds it, which costs start-up
     // time wherever the program has no fonts of its own (Linux).
@@ -26,6 +31,7 @@ bool InstallOwnFonts(const QString& folder) {
     families.removeDuplicates();
     if (families.isEmpty()) return false;
     QFont::insertSubstitutions(QStringLiteral("Verdana"), families);
+    g_ownFacesStandIn = true;
     return true;
 }
 
@@ -54,6 +60,10 @@ QFont VerdanaFont(qreal pointSize, bool bold, bool underline) {
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     font.setUnderline(underline);
+    // Hinted to whole pixels across, as Windows draws by default, the stand-in
+    // runs a few pixels wider than the labels laid out for Verdana and the
+    // longest lose their last letter; spaced as designed (as on Linux) it fits.
+    if (g_ownFacesStandIn) font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 
@@ -91,13 +101,22 @@ constexpr char kLightLook[] = "lunvexLightLook";
 
 // The window a popup or tooltip belongs to: that of the widget it opened
 // from, through the menus a submenu opened from. A dialog is a window of its
-// own, so the popups of a message box or file dialog belong to it.
-QWidget* OwnerOfPopup(QWidget* popup) {
+// own, so the popups of a message box or file dialog belong to it. On
+// Windows Qt gives a tooltip no parent (it would raise its window): it
+// belongs to the window of the widget last asked for a tooltip.
+bool IsPopup(const QWidget* window) {
+    return window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip;
+}
+
+QWidget* OwnerOfPopup(QWidget* popup, QWidget* askedForTip) {
     for (QWidget* from = popup->parentWidget(); from;) {
         QWidget* window = from->window();
-        const Qt::WindowType type = window->windowType();
-        if (type != Qt::Popup && type != Qt::ToolTip) return window;
+        if (!IsPopup(window)) return window;
         from = window->parentWidget();
+    }
+    if (popup->windowType() == Qt::ToolTip && askedForTip) {
+        QWidget* window = askedForTip->window();
+        if (!IsPopup(window)) return window;
     }
     return nullptr;
 }
@@ -112,7 +131,9 @@ class PopupLook : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
+        if (!watched->isWidgetType()) return false;
+        if (event->type() == QEvent::ToolTip) m_askedForTip = static_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Show) return false;
         auto* popup = static_cast<QWidget*>(watched);
         if (!popup->isWindow()) return false;
         const Qt::WindowType type = popup->windowType();
@@ -121,7 +142,7 @@ class PopupLook : public QObject {
             return false;
         }
         if (type != Qt::Popup && type != Qt::ToolTip) return false;
-        const QWidget* owner = OwnerOfPopup(popup);
+        const QWidget* owner = OwnerOfPopup(popup, m_askedForTip);
         if (!owner || !owner->property(kLightLook).toBool()) return false;
         QPalette palette = owner->palette();
         // Every role set, so none is taken from the application's palette.
@@ -136,6 +157,9 @@ class PopupLook : public QObject {
         for (QWidget* child : popup->findChildren<QWidget*>()) child->setPalette(palette);
         return false;
     }
+
+  private:
+    QPointer<QWidget> m_askedForTip;
 };
 
 void FollowWithPopups(QWidget* window) {

@@ -454,6 +454,9 @@ void TestLook::popupsTakeTheirWindowsLook() {
         if (which == Shown::YourDetails)
             from = window->findChild<QLabel*>(QStringLiteral("lblMaleChinesesign"));
         QVERIFY(from);
+        // As on hovering: the widget is asked for its tip, then one shows.
+        QHelpEvent asked(QEvent::ToolTip, QPoint(4, 4), from->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(from, &asked);
         QToolTip::showText(from->mapToGlobal(QPoint(4, 4)), QStringLiteral("A tip"), from);
     }
     // Menus and lists are shown at once, as is a tooltip, which may go again
@@ -542,9 +545,13 @@ void TestLook::ownFontsStandInForVerdana() {
     const QString folder = dir.filePath(QStringLiteral("fonts"));
     if (!face.isNull()) QVERIFY(QDir().mkpath(folder));
     if (standsIn) QVERIFY(QFile::copy(face, folder + QStringLiteral("/DejaVuSans.ttf")));
-    const auto restore = qScopeGuard([] {
+    // The program's own stand-in, installed at start where the test program
+    // has a fonts folder beside it (Windows), is put back afterwards.
+    const QStringList before = QFont::substitutes(QStringLiteral("Verdana"));
+    QFont::removeSubstitutions(QStringLiteral("Verdana"));
+    const auto restore = qScopeGuard([before] {
         QFont::removeSubstitutions(QStringLiteral("Verdana"));
-        QFontDatabase::removeAllApplicationFonts();
+        if (!before.isEmpty()) QFont::insertSubstitutions(QStringLiteral("Verdana"), before);
     });
     QCOMPARE(InstallOwnFonts(folder), standsIn);
     QCOMPARE(QFont::substitutes(QStringLiteral("Verdana"))
