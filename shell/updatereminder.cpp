@@ -63,13 +63,16 @@ QString EncodeSetting(const QString& text) { return Shift(text, SettingShift); }
 QString DecodeSetting(const QString& text) { return Shift(text, -SettingShift); }
 
 QString SettingsFilePath() {
+#ifndef Q_OS_WIN
     // Without a home Qt would put the file in "/.config", shared by everyone
-    // without one: no settings are kept then.
+    // without one: no settings are kept then. Windows gives the folder from
+    // the user's profile, whatever the environment says (HOME is seldom set).
     if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") && qEnvironmentVariableIsEmpty("HOME"))
         return {};
+#endif
+    // ~/.config on Linux, the user's local application data on Windows.
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (base.isEmpty() || !QDir::isAbsolutePath(base)) return {};
-    // Where QSettings keeps a user-scope INI file of organisation "Lunvex".
     return base + QStringLiteral("/Lunvex/") + ExecutableName() + QStringLiteral(".ini");
 }
 

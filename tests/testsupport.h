@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -364,9 +365,20 @@ inline void ChooseTestPlatform() {
     if (qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) qunsetenv("QT_QPA_PLATFORMTHEME");
 }
 
+// Run by every test program. On Linux run-isolated.sh gives each test a home
+// of its own through the environment; Windows moves no per-user folder that
+// way, so there Qt's test mode keeps the tests' settings, locks and dialog
+// state out of the user's own application data.
+inline void KeepOutOfUserFolders() {
+#ifdef Q_OS_WIN
+    QStandardPaths::setTestModeEnabled(true);
+#endif
+}
+
 // A test program's main: on the chosen platform, with the program's look.
 #define LUNVEX_TEST_MAIN(TestClass)                                       \
     int main(int argc, char** argv) {                                     \
+        KeepOutOfUserFolders();                                           \
         ChooseTestPlatform();                                             \
         QApplication app(argc, argv);                                     \
         QApplication::setApplicationName(QStringLiteral("lunvex-tests")); \

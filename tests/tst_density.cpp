@@ -183,6 +183,7 @@ void TestDensity::atOtherScales() {
 int main(int argc, char** argv) {
     // The scale must be chosen before the application starts.
     if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
+    KeepOutOfUserFolders();
     ChooseTestPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lunvex-tests"));

@@ -26,6 +26,7 @@ bool Shoot(QWidget& window, const QString& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepOutOfUserFolders();
     ChooseTestPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lunvex-tests"));
