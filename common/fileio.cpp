@@ -52,11 +52,40 @@ bool OpenPlainToRead(QFile& file, const QString& path);
 
 #ifdef Q_OS_WIN
 
-std::optional<QString> OpenToWriteAsItIs(QFile& file, const QString& path) {
-    // Windows opens a pipe or device without waiting for the other end.
-    file.setFileName(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
-    return std::nullopt;
+Device OpenDeviceToWrite(QFile& file, const QString& path, QString* reason) {
+    const QString native = QDir::toNativeSeparators(path);
+    const std::wstring name = native.toStdWString();
+    // Not created, not cut short: a file on disk is closed again untouched.
+    const HANDLE handle =
+        ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // Only names under \\.\ are pipes and devices by name alone; anything
+        // else that cannot be opened is left to the usual save, which tells why.
+        if (!native.startsWith(QLatin1String("\\\\.\\"))) return Device::None;
+        const bool pipe = native.startsWith(QLatin1String("\\\\.\\pipe\\"), Qt::CaseInsensitive);
+        *reason = pipe && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PIPE_BUSY)
+                      ? QString::fromLatin1(NobodyReadsPipe)
+                      : qt_error_string(int(error));
+        return Device::Refused;
+    }
+    if (::GetFileType(handle) == FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        return Device::None;
+    }
+    // From here the descriptor owns the handle, and closing it closes both.
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        ::CloseHandle(handle);
+        *reason = qt_error_string(EMFILE);
+        return Device::Refused;
+    }
+    if (!Adopt(file, fd, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *reason = file.errorString();
+        return Device::Refused;
+    }
+    return Device::Opened;
 }
 
 std::optional<Facts> FactsOf(NativeHandle handle) {
@@ -100,22 +129,28 @@ bool OpenPlainToRead(QFile& file, const QString& path) {
 
 #else
 
-std::optional<QString> OpenToWriteAsItIs(QFile& file, const QString& path) {
+Device OpenDeviceToWrite(QFile& file, const QString& path, QString* reason) {
+    const QByteArray name = QFile::encodeName(path);
+    // Followed through links, as the write would be.
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode))
+        return Device::None;
     // Without O_NONBLOCK, opening a pipe nobody reads would wait for a reader;
     // this way it fails at once.
-    const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        struct stat info {};
-        if (error == ENXIO && ::stat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode))
-            return QStringLiteral("No program is reading from this pipe.");
-        return qt_error_string(error);
+        *reason = error == ENXIO && S_ISFIFO(info.st_mode) ? QString::fromLatin1(NobodyReadsPipe)
+                                                           : qt_error_string(error);
+        return Device::Refused;
     }
     // A reader is there: writes wait for it to take each part.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!Adopt(file, fd, QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
-    return std::nullopt;
+    if (!Adopt(file, fd, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *reason = file.errorString();
+        return Device::Refused;
+    }
+    return Device::Opened;
 }
 
 std::optional<Facts> FactsOf(NativeHandle handle) {

@@ -20,11 +20,21 @@ namespace fileio {
 // word. The reason when not all of it could be written.
 std::optional<QString> WriteAll(QFileDevice& file, const QByteArray& data);
 
-// Opens an existing pipe or device to write to it as it is. A pipe nobody
-// reads is refused at once instead of waited on, which would freeze the
-// window; once open, each write waits for the reader to take it, as with any
-// file. The reason when it cannot be opened.
-std::optional<QString> OpenToWriteAsItIs(QFile& file, const QString& path);
+// A path that names an existing pipe or device is written to as it is:
+// replacing it with a regular file would destroy it. This opens it so when it
+// is one. A pipe nobody reads is refused at once instead of waited on, which
+// would freeze the window; once open, each write waits for the reader to take
+// it, as with any file. On Windows the one opening serves to look and to
+// write, since each opening of a pipe takes one of its connections.
+enum class Device {
+    None,     // a regular file, a folder or nothing: left untouched
+    Opened,   // file is open to write
+    Refused,  // reason says why
+};
+Device OpenDeviceToWrite(QFile& file, const QString& path, QString* reason);
+
+// What a refused pipe is told: nobody reads it (or, on Windows, there is none).
+inline const char* const NobodyReadsPipe = "No program is reading from this pipe.";
 
 // A file opened by the system's own call: a descriptor, or on Windows a HANDLE.
 #ifdef Q_OS_WIN

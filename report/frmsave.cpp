@@ -173,13 +173,17 @@ void SetLinkUserForTesting(std::optional<uint> user) { g_linkUserStandIn = user;
 
 std::optional<QString> WriteReportFile(const QString& path, const QByteArray& rtf) {
     if (auto refused = PlantedLink(path)) return refused;
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile() && !target.isDir()) {
-        // A device or pipe is written to as it is; replacing it with a
-        // regular file would destroy it.
-        QFile device;
-        if (auto refused = fileio::OpenToWriteAsItIs(device, path)) return refused;
-        return fileio::WriteAll(device, rtf);
+    // A device or pipe is written to as it is; replacing it with a regular
+    // file would destroy it.
+    QFile device;
+    QString reason;
+    switch (fileio::OpenDeviceToWrite(device, path, &reason)) {
+        case fileio::Device::Opened:
+            return fileio::WriteAll(device, rtf);
+        case fileio::Device::Refused:
+            return reason;
+        case fileio::Device::None:
+            break;
     }
     // Through a temporary file, so an existing file is replaced whole or not
     // at all; unbuffered, so that a short write shows as one.

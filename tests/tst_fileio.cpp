@@ -2,6 +2,7 @@
 // written as they are, and nothing that waits on a pipe's other end.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +50,8 @@ class TestFileIo : public QObject {
     void readSmallFile();
     void writeAsItIs_data();
     void writeAsItIs();
+    void noDeviceIsLeftUntouched_data();
+    void noDeviceIsLeftUntouched();
 };
 
 void TestFileIo::readSmallFile_data() {
@@ -128,12 +131,13 @@ void TestFileIo::writeAsItIs() {
         }
     }
     QFile file;
-    std::optional<QString> refused;
-    QVERIFY(FinishesAtOnce([&] { refused = fileio::OpenToWriteAsItIs(file, path); },
+    QString reason;
+    fileio::Device device = fileio::Device::None;
+    QVERIFY(FinishesAtOnce([&] { device = fileio::OpenDeviceToWrite(file, path, &reason); },
                            QFile::encodeName(path), O_RDONLY));
-    QCOMPARE(!refused, opens);
+    QCOMPARE(device, opens ? fileio::Device::Opened : fileio::Device::Refused);
     if (!opens) {
-        QCOMPARE(*refused, QStringLiteral("No program is reading from this pipe."));
+        QCOMPARE(reason, QStringLiteral("No program is reading from this pipe."));
         return;
     }
     QByteArray sent(1 << 20, '\0');
@@ -155,6 +159,37 @@ void TestFileIo::writeAsItIs() {
 #else
     QSKIP("needs named pipes and /dev/full, which only Linux has");
 #endif
+}
+
+// What is no pipe or device is left for the usual save exactly as it was:
+// looking must neither create a file nor cut one short.
+void TestFileIo::noDeviceIsLeftUntouched_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a file") << "file";
+    QTest::newRow("nothing") << "missing";
+    QTest::newRow("a folder") << "folder";
+}
+
+void TestFileIo::noDeviceIsLeftUntouched() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.rtf"));
+    if (kind == QLatin1String("folder")) QVERIFY(QDir().mkdir(path));
+    if (kind == QLatin1String("file")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("kept") == 4);
+    }
+    QFile file;
+    QString reason;
+    QCOMPARE(fileio::OpenDeviceToWrite(file, path, &reason), fileio::Device::None);
+    QVERIFY(!file.isOpen());
+    QCOMPARE(QFileInfo(path).isDir(), kind == QLatin1String("folder"));
+    QCOMPARE(QFileInfo::exists(path), kind != QLatin1String("missing"));
+    if (kind == QLatin1String("file")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("kept"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFileIo)
