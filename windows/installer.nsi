@@ -6,7 +6,7 @@
 ; scripts/windows fills the staging folder and writes the list of files to
 ; remove again, then runs:
 ;   makensis -DSTAGE=<staging folder> -DOUTFILE=<setup.exe> -DFILES=<list>
-;            -DSIZE_KB=<size> windows/installer.nsi
+;            -DSIZE_KB=<size> -DICON=<lunvex-zodiac.ico> windows/installer.nsi
 Unicode true
 ; The 64-bit stub: the default 32-bit one does not start under 64-bit Wine.
 Target amd64-unicode
@@ -19,6 +19,12 @@ ManifestDPIAware true
 !endif
 !ifndef OUTFILE
   !define OUTFILE "lunvex-zodiac-2.10-setup.exe"
+!endif
+
+; The program's own icon, built with it, for the setup program and the uninstaller.
+!ifdef ICON
+  Icon "${ICON}"
+  UninstallIcon "${ICON}"
 !endif
 
 !define PRODUCT "Lunvex Chinese Zodiac Compatibility"
